@@ -1,0 +1,181 @@
+#include "diag/reporter.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "diag/process_end.h"
+#include "driver/paths.h"
+
+Reporter& reporter() {
+    static Reporter* the_reporter = new Reporter();
+    return *the_reporter;
+}
+
+namespace {
+
+void put(const std::string& s) {
+    std::fwrite(s.data(), 1, s.size(), stderr);
+}
+
+std::string location_text(const Location& l) {
+    return l.dir + l.file + ":" + std::to_string(l.line);
+}
+
+} // namespace
+
+void Reporter::print(Level level, int32_t adjust, const std::string& text, const std::string& brief) {
+    std::string out;
+    if (!include_stack_.empty()) {
+        out += "In file included from " + location_text(include_stack_.front());
+        for (std::size_t i = 1; i < include_stack_.size(); ++i)
+            out += ",\n                 from " + location_text(include_stack_[i]);
+        out += ":\n";
+    }
+    const Location& where = executing_ ? exec_ : scan_;
+    out += where.dir;
+    if (!where.file.empty())
+        out += where.file + ":";
+    else if (!program_name_.empty())
+        out += program_name_ + ": ";
+    if (where.line != 0)
+        out += std::to_string(static_cast<int64_t>(where.line) - adjust) + ": ";
+    switch (level) {
+    case Level::info:
+        out += "info: ";
+        break;
+    case Level::warning:
+        out += "warning: ";
+        break;
+    case Level::fatal:
+        out += "fatal: ";
+        break;
+    case Level::error:
+        break;
+    }
+    out += (brief_ && !brief.empty()) ? brief : text;
+    out += '\n';
+    put(out);
+    std::fflush(stderr);
+}
+
+void Reporter::info(const std::string& text, const std::string& brief) {
+    if (!quiet())
+        print(Level::info, 0, text, brief);
+}
+
+void Reporter::verbose_info(const std::string& text, const std::string& brief) {
+    if (verbose())
+        print(Level::info, 0, text, brief);
+}
+
+void Reporter::warning(const std::string& text, const std::string& brief) {
+    if (!quiet())
+        print(Level::warning, 0, text, brief);
+    if (policy_ == Policy::fatal_warnings)
+        end_process(1);
+}
+
+void Reporter::error(const std::string& text, const std::string& brief) {
+    error_at(0, text, brief);
+}
+
+void Reporter::error_at(int32_t adjust, const std::string& text, const std::string& brief) {
+    if (!quiet())
+        print(Level::error, adjust, text, brief);
+    if (policy_ != Policy::ignore_errors)
+        end_process(1);
+}
+
+void Reporter::fatal(const std::string& text, const std::string& brief) {
+    if (!quiet())
+        print(Level::fatal, 0, text, brief);
+    end_process(1);
+}
+
+void Reporter::error_errno(const std::string& text, const std::string& brief) {
+    std::string sys = std::string("; ") + std::strerror(errno);
+    error(text + sys, brief + sys);
+}
+
+void Reporter::fatal_errno(const std::string& text, const std::string& brief) {
+    std::string sys = std::string("; ") + std::strerror(errno);
+    fatal(text + sys, brief + sys);
+}
+
+void Reporter::set_file(const std::string& path) {
+    std::size_t slash = path.rfind('/');
+    scan_.file = slash == std::string::npos ? path : path.substr(slash + 1);
+    scan_.dir = normalize_path(scan_.dir + dir_part(path), true);
+    scan_.line = 1;
+    scan_name_ = nullptr;
+}
+
+void Reporter::count_lines(const char* text, std::size_t length) {
+    const char* end = text + length;
+    int32_t n = 0;
+    for (const char* p = text; (p = static_cast<const char*>(std::memchr(p, '\n', end - p))) != nullptr; ++p)
+        ++n;
+    scan_.line += n;
+}
+
+void Reporter::save_location() {
+    include_stack_.push_back(scan_);
+}
+
+void Reporter::restore_location() {
+    if (include_stack_.empty())
+        return;
+    scan_ = std::move(include_stack_.back());
+    include_stack_.pop_back();
+    scan_name_ = nullptr;
+}
+
+void Reporter::set_exec_location(const Src_name* name, int32_t line) {
+    if (name) {
+        exec_.dir = name->dir;
+        exec_.file = name->file;
+    } else {
+        exec_.dir.clear();
+        exec_.file.clear();
+    }
+    exec_.line = line;
+}
+
+void Reporter::clear_scan_location() {
+    scan_.dir.clear();
+    scan_.file.clear();
+    scan_.line = 0;
+    scan_name_ = nullptr;
+}
+
+const Src_name* Reporter::scan_name() {
+    if (!scan_name_)
+        scan_name_ = intern(scan_.dir, scan_.file);
+    return scan_name_;
+}
+
+const Src_name* Reporter::intern(const std::string& dir, const std::string& file) {
+    std::string key = dir;
+    key += '\0';
+    key += file;
+    auto it = name_index_.find(key);
+    if (it != name_index_.end())
+        return it->second;
+    names_.push_back(Src_name{dir, file});
+    const Src_name* name = &names_.back();
+    name_index_.emplace(std::move(key), name);
+    return name;
+}
+
+void Reporter::reset() {
+    program_name_.clear();
+    brief_ = 0;
+    verbosity_ = Verbosity::unset;
+    policy_ = Policy::unset;
+    executing_ = 0;
+    scan_ = Location();
+    include_stack_.clear();
+    exec_ = Location();
+    scan_name_ = nullptr;
+}

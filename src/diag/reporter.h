@@ -1,0 +1,92 @@
+// The one message reporter of the process: words, locates and filters every message, and ends the run
+// where the error policy says so.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+enum class Verbosity : int32_t { unset = 0, normal = 2, quiet = 3, verbose = 4 };
+enum class Policy : int32_t { unset = 0, normal = 5, fatal_warnings = 6, ignore_errors = 7 };
+
+// A source file's directory (relative to the run directory, empty or ending in "/") and name.  Interned by
+// the reporter so that syntax-tree nodes can carry their position as one pointer.
+struct Src_name {
+    std::string dir;
+    std::string file;
+};
+
+struct Location {
+    std::string dir;
+    std::string file;
+    int32_t line = 0;
+};
+
+class Reporter {
+public:
+    // Configuration.
+    void set_program_name(const std::string& name) { program_name_ = name; }
+    const std::string& program_name() const { return program_name_; }
+    void set_brief() { brief_ = 1; }
+    bool brief() const { return brief_ != 0; }
+    void set_verbosity(Verbosity v) { verbosity_ = v; }
+    void set_policy(Policy p) { policy_ = p; }
+    Verbosity verbosity() const { return verbosity_; }
+    Policy policy() const { return policy_; }
+    bool quiet() const { return verbosity_ == Verbosity::quiet; }
+    bool verbose() const { return verbosity_ == Verbosity::verbose; }
+
+    // Reporting.
+    void info(const std::string& text, const std::string& brief = std::string());
+    void verbose_info(const std::string& text, const std::string& brief = std::string());
+    void warning(const std::string& text, const std::string& brief = std::string());
+    void error(const std::string& text, const std::string& brief = std::string());
+    void error_at(int32_t adjust, const std::string& text, const std::string& brief = std::string());
+    [[noreturn]] void fatal(const std::string& text, const std::string& brief = std::string());
+    void error_errno(const std::string& text, const std::string& brief = std::string());
+    [[noreturn]] void fatal_errno(const std::string& text, const std::string& brief = std::string());
+
+    // Location keeping.
+    void set_file(const std::string& path);
+    void count_lines(const char* text, std::size_t length);
+    void count_lines(const std::string& text) { count_lines(text.data(), text.size()); }
+    void add_lines(int32_t n) { scan_.line += n; }
+    void save_location();
+    void restore_location();
+    void set_exec_location(const Src_name* name, int32_t line);
+    void set_executing(bool flag) { executing_ = flag ? 1 : 0; }
+    bool executing() const { return executing_ != 0; }
+    void clear_scan_location();
+    const Location& scan_location() const { return scan_; }
+    std::size_t include_depth() const { return include_stack_.size(); }
+
+    // The scan location's directory and file, interned: stable for the life of the process.
+    const Src_name* scan_name();
+
+    // Back to the state of a fresh reporter (used between fuzz inputs and by tests).
+    void reset();
+
+private:
+    enum class Level { info, warning, error, fatal };
+    void print(Level level, int32_t adjust, const std::string& text, const std::string& brief);
+    const Src_name* intern(const std::string& dir, const std::string& file);
+
+    std::string program_name_;
+    unsigned char brief_ = 0;
+    Verbosity verbosity_ = Verbosity::unset;
+    Policy policy_ = Policy::unset;
+    int32_t executing_ = 0;
+    Location scan_;
+    std::vector<Location> include_stack_;
+    Location exec_;
+
+    const Src_name* scan_name_ = nullptr; // cache for scan_name(); cleared when dir or file change
+    std::deque<Src_name> names_;
+    std::unordered_map<std::string, const Src_name*> name_index_;
+};
+
+// The process-wide reporter, created on first use.
+Reporter& reporter();

@@ -1,0 +1,117 @@
+#include "driver/paths.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <unistd.h>
+#include <vector>
+
+#include "diag/reporter.h"
+
+std::string normalize_path(const std::string& path, bool drop_leading_dot) {
+    std::size_t last = path.rfind('/');
+    if (last == std::string::npos || last == 0)
+        return path;
+
+    // Cut the head (up to and including the last "/") into components, each ending with its "/".
+    std::size_t start = path[0] == '/' ? 1 : 0;
+    std::vector<std::pair<std::size_t, std::size_t>> parts; // offset, length
+    for (std::size_t pos = start; pos <= last;) {
+        std::size_t slash = path.find('/', pos);
+        parts.emplace_back(pos, slash - pos + 1);
+        pos = slash + 1;
+    }
+
+    std::string prefix = path.substr(0, start);
+    std::vector<bool> keep(parts.size(), false);
+    std::size_t pending = 0;
+    std::size_t first = 0; // components before this index belong to the prefix
+    for (std::size_t i = parts.size(); i-- > 0;) {
+        auto [off, len] = parts[i];
+        bool dot = len == 2 && path[off] == '.';
+        bool dotdot = len == 3 && path[off] == '.' && path[off + 1] == '.';
+        if (dot && !drop_leading_dot && off <= 1) {
+            // A leading "./" stays, with everything before it.
+            prefix = path.substr(0, off + len);
+            first = i + 1;
+            break;
+        }
+        if (dot)
+            continue;
+        if (dotdot) {
+            ++pending;
+            continue;
+        }
+        if (pending > 0) {
+            --pending;
+            continue;
+        }
+        keep[i] = true;
+    }
+
+    std::string out = prefix;
+    for (std::size_t i = 0; i < pending; ++i)
+        out += "../";
+    for (std::size_t i = first; i < parts.size(); ++i)
+        if (keep[i])
+            out.append(path, parts[i].first, parts[i].second);
+    out.append(path, last + 1, std::string::npos);
+    return out;
+}
+
+std::string working_dir() {
+    std::vector<char> buf(100);
+    while (getcwd(buf.data(), buf.size()) == nullptr) {
+        if (errno != ERANGE)
+            reporter().fatal_errno("Can't get current dir", "");
+        buf.resize(buf.size() * 2);
+    }
+    return std::string(buf.data());
+}
+
+std::string absolute_path(const std::string& path) {
+    if (!path.empty() && path[0] == '/')
+        return path;
+    return working_dir() + "/" + path;
+}
+
+std::string with_slash(const std::string& path) {
+    if (path.empty() || path.back() == '/')
+        return path;
+    return path + "/";
+}
+
+std::string dir_part(const std::string& path) {
+    std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string base_name(const std::string& path) {
+    std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+int path_depth(const std::string& path) {
+    std::string n = normalize_path(absolute_path(path), true);
+    return static_cast<int>(std::count(n.begin(), n.end(), '/'));
+}
+
+int cwd_depth() {
+    std::string w = working_dir();
+    return static_cast<int>(std::count(w.begin(), w.end(), '/')) + 1;
+}
+
+bool enter_dir_part(const std::string& path) {
+    std::string dir = dir_part(path);
+    if (dir.empty())
+        return false;
+    return chdir(dir.c_str()) != 0;
+}
+
+bool can_read(const std::string& path) {
+    std::FILE* f = std::fopen(path.c_str(), "r");
+    if (!f)
+        return false;
+    std::fclose(f);
+    return true;
+}

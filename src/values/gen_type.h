@@ -1,0 +1,90 @@
+// The one dynamically typed value of the Vorn language.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class Gen_type {
+public:
+    // Kind letters.
+    static constexpr char integer_kind = 'i';
+    static constexpr char string_kind = 'c';
+    static constexpr char array_kind = 'a';
+    static constexpr char list_kind = 'l';
+    static constexpr char undefined_kind = 'u';
+
+    Gen_type() = default; // undefined
+    explicit Gen_type(int32_t value) : kind_(integer_kind), integer_(value) {}
+    explicit Gen_type(const char* text) : kind_(string_kind), text_(text) {}
+    explicit Gen_type(std::string text) : kind_(string_kind), text_(std::move(text)) {}
+    static Gen_type empty_array();
+    static Gen_type empty_list();
+
+    char kind() const { return kind_; }
+    bool is_int() const { return kind_ == integer_kind; }
+    bool is_string() const { return kind_ == string_kind; }
+    bool is_array() const { return kind_ == array_kind; }
+    bool is_list() const { return kind_ == list_kind; }
+    bool is_undefined() const { return kind_ == undefined_kind; }
+
+    // Payload access; each is a fatal internal error on another kind.
+    int32_t get_int() const;
+    const std::string& get_string() const;
+    const std::vector<Gen_type>& get_array() const;
+    const std::vector<Gen_type>& get_list() const;
+
+    // Direct access to the payloads, whatever the kind (for the nodes that build values).
+    std::vector<Gen_type>& elements() { return elements_; }
+    const std::vector<Gen_type>& elements() const { return elements_; }
+    const std::string& text() const { return text_; }
+    int32_t integer() const { return integer_; }
+
+    // Truth of a value in conditions and in &&, || and ! (`bool`); a list is fatal.
+    bool as_bool() const;
+    // The same rule for the explicit conversion, with its own internal-error text.
+    bool to_bool() const;
+    int32_t to_int() const;
+    std::string to_string(bool arrays_forbidden) const;
+
+    // Scalar -> one-element array, list/undefined -> array; integer and text payloads stay.
+    void make_array();
+    // Appends a copy of the value; arrays and lists are appended element by element.
+    void append(const Gen_type& value);
+
+    // Element operations on an element sequence.
+    static Gen_type element(const std::vector<Gen_type>& elements, const Gen_type& index);
+    static Gen_type set_element(std::vector<Gen_type>& elements, const Gen_type& index, const Gen_type& value,
+                                bool insert);
+    void erase(std::size_t position);
+    void erase(std::size_t position, std::size_t count);
+
+private:
+    char kind_ = undefined_kind;
+    int32_t integer_ = 0;
+    std::string text_;
+    std::vector<Gen_type> elements_;
+};
+
+// Integer to text, "%d".
+std::string int_to_text(int32_t value);
+
+// Comparisons: integer values 0 or 1.
+Gen_type operator>(const Gen_type& a, const Gen_type& b);
+Gen_type operator<(const Gen_type& a, const Gen_type& b);
+Gen_type operator>=(const Gen_type& a, const Gen_type& b);
+Gen_type operator<=(const Gen_type& a, const Gen_type& b);
+Gen_type operator==(const Gen_type& a, const Gen_type& b);
+Gen_type operator!=(const Gen_type& a, const Gen_type& b);
+Gen_type loose_eq(const Gen_type& a, const Gen_type& b);  // ~==
+Gen_type loose_neq(const Gen_type& a, const Gen_type& b); // ~!=
+
+// Arithmetic.
+Gen_type operator+(const Gen_type& a, const Gen_type& b);
+Gen_type operator-(const Gen_type& a, const Gen_type& b);
+Gen_type operator-(const Gen_type& a);
+Gen_type operator*(const Gen_type& a, const Gen_type& b);
+Gen_type operator/(const Gen_type& a, const Gen_type& b);
+Gen_type operator%(const Gen_type& a, const Gen_type& b);
+Gen_type power(const Gen_type& a, const Gen_type& b);

@@ -1,0 +1,93 @@
+// Shared helpers for the unit and end-to-end tests: temporary directories, files, running programs,
+// catching the process's end and capturing the standard error stream.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace ts {
+
+// A fresh directory under $TMPDIR (or /tmp), removed with everything in it on destruction.
+class Temp_dir {
+public:
+    Temp_dir();
+    ~Temp_dir();
+    Temp_dir(const Temp_dir&) = delete;
+    Temp_dir& operator=(const Temp_dir&) = delete;
+    const std::string& path() const { return path_; }
+    std::string operator/(const std::string& rel) const { return path_ + "/" + rel; }
+
+private:
+    std::string path_;
+};
+
+// Writes a file, creating its missing parent directories.
+void write_file(const std::string& path, const std::string& content);
+std::string read_file(const std::string& path);
+bool exists(const std::string& path);
+void make_dirs(const std::string& path);
+void remove_tree(const std::string& path);
+
+// Every regular file under a directory, relative path to contents.
+std::map<std::string, std::string> read_tree(const std::string& dir);
+
+struct Run_result {
+    int status = -1; // exit status, or 128 + signal number
+    std::string out;
+    std::string err;
+};
+
+struct Run_options {
+    std::string cwd;              // empty: the current directory
+    std::vector<std::string> env; // NAME=VALUE entries; empty: inherit the environment
+    bool inherit_env = true;      // with env: add to (true) or replace (false) the environment
+    std::string input;            // fed to standard input
+    std::string argv0;            // argv[0]; empty: the program path
+};
+
+// Runs a program (argv[0] is the path to execute) and collects its output and status.
+Run_result run(const std::vector<std::string>& argv, const Run_options& options = Run_options());
+
+// Runs a shell command line with /bin/sh -c.
+Run_result sh(const std::string& command, const std::string& cwd = std::string());
+
+// Thrown by the end handler that Exit_trap installs.
+struct Process_ended {
+    int status;
+};
+
+// While alive, ending the process throws Process_ended instead of exiting.
+class Exit_trap {
+public:
+    Exit_trap();
+    ~Exit_trap();
+
+private:
+    void (*previous_)(int);
+};
+
+// While alive, everything written to file descriptor 2 is collected.
+class Stderr_capture {
+public:
+    Stderr_capture();
+    ~Stderr_capture();
+    std::string text(); // what was written so far
+private:
+    std::string path_; // before saved_fd_: the constructor fills it while initialising saved_fd_
+    int saved_fd_;
+};
+
+// The same for file descriptor 1.
+class Stdout_capture {
+public:
+    Stdout_capture();
+    ~Stdout_capture();
+    std::string text();
+
+private:
+    std::string path_; // before saved_fd_: the constructor fills it while initialising saved_fd_
+    int saved_fd_;
+};
+
+} // namespace ts
