@@ -1,0 +1,26 @@
+// Dependency collection: what the dependency nodes add to the rule of the page being scanned.
+#include "diag/reporter.h"
+#include "driver/paths.h"
+#include "frontend/node.h"
+#include "values/tree.h"
+
+void N_dep::deps() { record_dependency("N_dep::deps () -- Internal Error"); }
+
+bool N_dep::record_dependency(const char* internal_error) {
+    Node* name_node = file_.get();
+    auto* store = dynamic_cast<Deps_tree*>(owner);
+    if (!name_node || !name_node->is_fixed_arg()) {
+        if (!store || !store->always)
+            reporter().warning("unable to get dependency");
+        return false;
+    }
+    owner->ensure_dep();
+    locate();
+    Gen_type value = name_node->exec();
+    if (!value.is_string() || !store)
+        reporter().fatal(internal_error);
+    const std::string& name = value.get_string();
+    std::string path = !name.empty() && name[0] == '/' ? name : store->current_dir() + name;
+    store->dependencies.insert(" \\\n\t" + normalize_path(path, true));
+    return true;
+}

@@ -1,0 +1,146 @@
+// The variable stores: the context in which a Vorn source is processed.  Deps_tree collects dependencies
+// as makefile text (vorn-tovik); Exec_tree runs the statements to produce a page (vorn).
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "values/gen_type.h"
+
+class Node;
+
+class Tree {
+public:
+    Tree();
+    Tree(const Tree&) = delete;
+    Tree& operator=(const Tree&) = delete;
+    virtual ~Tree();
+
+    virtual bool full_mode() const { return false; }
+    virtual bool fast_mode() const { return false; }
+    virtual bool is_exec() const { return false; }
+    virtual void ensure_exec() {}
+    virtual void ensure_dep() {}
+    // Registers a node built by the parser: stamps it with the store and the scan location.
+    virtual Node* add_statement(Node* node) = 0;
+    // Ends a completed top-level statement.
+    virtual void drop_statement() = 0;
+    virtual std::string output_name() const { return output_name_; }
+
+    // The variable table: one flat scope.
+    Gen_type get_variable(const std::string& name);
+    Gen_type set_variable(const std::string& name, const Gen_type& value);
+    bool remove_variable(const std::string& name);
+    bool has_variable(const std::string& name) const;
+    Gen_type get_variable_element(const std::string& name, const Gen_type& index);
+    Gen_type set_variable_element(const std::string& name, const Gen_type& index, const Gen_type& value,
+                                  bool insert);
+    // Direct access for the nodes that change a variable in place (no copy of the whole value).
+    Gen_type* find_variable(const std::string& name);
+
+    // The text buffer: page text (execution) or makefile rules (dependencies).
+    std::string& text() { return text_; }
+
+    const std::string& input_name() const { return input_name_; }
+    const std::string& input_path() const { return input_path_; }
+    const std::string& raw_output_name() const { return output_name_; }
+    const std::string& output_path() const { return output_path_; }
+
+    // "../" once per level the output file lies below the site's root.
+    std::string adjust_level();
+    int32_t root_level = 0;
+    int32_t output_level = 0;
+
+protected:
+    // Stamps a node with this store and the reporter's scan location.
+    void stamp(Node* node);
+    // Forgets the queued nodes of a dropped statement (they were its descendants, destroyed with it).
+    void forget_pending() { pending_.clear(); }
+
+    std::map<std::string, Gen_type> variables_;
+    std::deque<Node*> pending_;
+    std::string text_;
+    std::string input_name_;
+    std::string input_path_;
+    std::string output_name_;
+    std::string output_path_;
+};
+
+class Deps_tree : public Tree {
+public:
+    explicit Deps_tree(std::string target_extension);
+    ~Deps_tree() override;
+
+    bool full_mode() const override { return fast == 0; }
+    bool fast_mode() const override { return fast == 1; }
+    [[noreturn]] void ensure_exec() override;
+    Node* add_statement(Node* node) override;
+    void drop_statement() override;
+    std::string output_name() const override;
+
+    void refresh(const std::string& file_name);
+    void undo_refresh();
+    void set_input_name(const std::string& name);
+    void set_output_name(const std::string& name);
+    void set_directory(const std::string& path);
+    std::string output_extension() const { return output_extension_; }
+    void set_output_extension(std::string ext) { output_extension_ = std::move(ext); }
+    void clear_output_extension() { output_extension_.clear(); }
+    void append_rule_text(const std::string& text);
+    void write_dependencies();
+    void clear_dependencies() { dependencies.clear(); }
+    std::string take_archive_excludes();
+    const std::string& current_dir() const { return current_dir_; }
+    const std::string& working_directory() const { return working_directory_; }
+    // Forgets the include-directory stack and the queued nodes of a source whose parse was abandoned.
+    void reset_source_state();
+
+    unsigned char fast = 0;
+    unsigned char always = 0;
+    unsigned char no_target = 0;
+    int32_t no_output_depth = 0;
+    unsigned char main_file = 1;
+    std::string target_list;
+    std::string always_list;
+    std::string always_recipes;
+    std::set<std::string> archive_excludes;
+    std::set<std::string> dependencies;
+
+private:
+    std::string target_extension_;
+    std::string output_extension_;
+    std::string current_dir_;
+    std::vector<std::string> saved_dirs_;
+    std::string working_directory_;
+};
+
+class Exec_tree : public Tree {
+public:
+    // policy: "warning" or "error" restrict external programs; anything else allows them.
+    Exec_tree(const std::string& input_name, const std::string& output_name, const std::string& root_dir,
+              std::string policy);
+    ~Exec_tree() override;
+
+    bool is_exec() const override { return true; }
+    [[noreturn]] void ensure_dep() override;
+    Node* add_statement(Node* node) override;
+    void drop_statement() override;
+
+    const std::string& policy() const { return policy_; }
+    void save_arguments();
+    void push_plain_frame();
+    void restore_arguments();
+
+private:
+    std::string policy_;
+    std::vector<bool> frames_;
+    std::vector<int32_t> saved_argc_;
+    std::vector<Gen_type> saved_argv_;
+};
+
+// The store the scanner and the parser work for (set by whoever runs a parse).
+extern Tree* g_store;
