@@ -45,6 +45,7 @@ public:
     bool as_bool() const;
     // The same rule for the explicit conversion, with its own internal-error text.
     bool to_bool() const;
+    // A text is read like atoi; a number beyond the 32-bit range saturates to INT32_MAX / INT32_MIN.
     int32_t to_int() const;
     std::string to_string(bool arrays_forbidden) const;
 
@@ -53,7 +54,8 @@ public:
     // Appends a copy of the value; arrays and lists are appended element by element.
     void append(const Gen_type& value);
 
-    // Element operations on an element sequence.
+    // Element operations on an element sequence.  A negative index is refused by both like an out-of-bound
+    // read (warning, result integer -1, sequence unchanged).
     static Gen_type element(const std::vector<Gen_type>& elements, const Gen_type& index);
     static Gen_type set_element(std::vector<Gen_type>& elements, const Gen_type& index, const Gen_type& value,
                                 bool insert);
