@@ -1,0 +1,13 @@
+// The fixed texts of the command line: usage lines, help, version and accessibility notes.
+#pragma once
+
+#include <string>
+
+// "Usage: PROGRAM [OPTION] ... [Makefile]\n"
+std::string usage_line(const std::string& program);
+// "Try `PROGRAM --help' for more information.\n"
+std::string try_help_line(const std::string& program);
+// Everything --help prints after the usage line.
+const std::string& help_text();
+const std::string& version_text();
+const std::string& accessibility_text();

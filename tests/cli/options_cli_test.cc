@@ -1,0 +1,154 @@
+// The command line and the template file, end to end: the built program in a fresh directory, its standard
+// streams and exit status compared whole.
+#include <gtest/gtest.h>
+
+#include "options/texts.h"
+#include "support/test_support.h"
+
+namespace {
+
+const std::string usage_error = "Usage: vorn-tovik [OPTION] ... [Makefile]\n"
+                                "Try `vorn-tovik --help' for more information.\n";
+
+struct Expect {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+class OptionsCli : public ::testing::Test {
+protected:
+    ts::Run_result tovik(std::vector<std::string> args) {
+        args.insert(args.begin(), TOVIK_BIN);
+        ts::Run_options options;
+        options.cwd = dir.path();
+        options.argv0 = "vorn-tovik";
+        return ts::run(args, options);
+    }
+    void check(const std::vector<std::string>& args, const Expect& e) {
+        std::string shown;
+        for (const auto& a : args)
+            shown += " " + a;
+        ts::Run_result r = tovik(args);
+        EXPECT_EQ(r.status, e.status) << "vorn-tovik" << shown;
+        EXPECT_EQ(r.out, e.out) << "vorn-tovik" << shown;
+        EXPECT_EQ(r.err, e.err) << "vorn-tovik" << shown;
+    }
+    void template_file(const std::string& text) { ts::write_file(dir / "Makefile.vt", text); }
+
+    ts::Temp_dir dir;
+};
+
+std::string fatal(const std::string& text) {
+    return "vorn-tovik: fatal: " + text + "\n";
+}
+
+TEST_F(OptionsCli, InformationalTexts) {
+    const std::string help = "Usage: vorn-tovik [OPTION] ... [Makefile]\n" + help_text();
+    check({"--help"}, {0, help, ""});
+    check({"-h", "--bogus"}, {0, help, ""});
+    check({"--version"}, {0, version_text(), ""});
+    check({"-V", "-q", "-v"}, {0, version_text(), ""});
+    check({"--accessibility"}, {0, accessibility_text(), ""});
+    ts::Run_result r = tovik({"-A"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.size(), 623u);
+    EXPECT_EQ(r.out.substr(0, 75),
+              "Vorn-tovik is a command line tool and its output is not visually formatted\n");
+    EXPECT_EQ(help.substr(help.size() - 1), "\n");
+}
+
+TEST_F(OptionsCli, UsageErrors) {
+    check({"--bogus"}, {1, "", "vorn-tovik: unrecognized option '--bogus'\n" + usage_error});
+    check({"-f"}, {1, "", "vorn-tovik: invalid option -- 'f'\n" + usage_error});
+    check({"-d"}, {1, "", "vorn-tovik: option requires an argument -- 'd'\n" + usage_error});
+    check({"a.mk", "b.mk"}, {1, "", usage_error});
+    check({"-q", "-v"}, {1, "", fatal("incompatible options `verbose' and `silent'")});
+    check({"-v", "-s"}, {1, "", fatal("incompatible options `verbose' and `silent'")});
+    check({"-E", "-i"}, {1, "", fatal("incompatible options `fatal-warnings' and `ignore-errors'")});
+    check({"-E", "-i", "a", "b"},
+          {1, "", fatal("incompatible options `fatal-warnings' and `ignore-errors'")});
+    check({"sub/Makefile"}, {1, "", fatal("makefile must be created within current directory")});
+    check({"../Makefile"}, {1, "", fatal("makefile must be created within current directory")});
+    check({"-b", "../Makefile"}, {1, "", fatal("makefile must be created within current directory")});
+    check({"-q", "../Makefile"}, {1, "", ""});
+}
+
+TEST_F(OptionsCli, ValidOptionsWriteNothing) {
+    check({}, {0, "", ""});
+    check({"-b", "-q", "-E", "--fast", "-O", "-x", "-p", "out", "-d", ".", "-S", "v", "-t", "htm", "out.mk"},
+          {0, "", ""});
+    check({"-v"}, {0, "", "vorn-tovik: info: template file not found\n"});
+    EXPECT_TRUE(ts::read_tree(dir.path()).empty());
+}
+
+TEST_F(OptionsCli, TemplateCases) {
+    struct Case {
+        const char* name;
+        std::string text;
+        std::vector<std::string> args;
+        Expect expect;
+    };
+    const Case cases[] = {
+        {"comments only", "# settings\n\n#\tnone\n\n", {}, {0, "", ""}},
+        {"value with leading blank", "prefix: out\n", {}, {0, "", ""}},
+        {"blank after flag", "brief: yes\n", {}, {1, "", fatal("Wrong template file")}},
+        {"tab after flag", "brief:\t\n", {}, {0, "", ""}},
+        {"keyword not at line start", "\tfast:\n", {}, {1, "", fatal("Wrong template file")}},
+        {"carriage return", "quiet:\r\n", {}, {1, "", fatal("Wrong template file")}},
+        {"end-main outside", "end-main\n", {}, {1, "", fatal("Wrong template file")}},
+        {"two branches",
+         "*branch*a*out-a/\nvorn-option:-x\nend-branch\n*branch*b*out-b\nend-branch\n",
+         {},
+         {0, "", ""}},
+        {"branch without options", "*branch*src*dst\nend-branch\n", {}, {0, "", ""}},
+        {"unfinished section", "*main\nvorn-option:-x\n", {}, {0, "", ""}},
+        {"command line verbose, template silent", "silent:\n", {"-v"}, {0, "", ""}},
+        {"verbose and silent in template",
+         "verbose:\nsilent:\n",
+         {},
+         {1, "", fatal("template: both `verbose' and `silent' set")}},
+        {"verbose and silent in template, verbose given",
+         "verbose:\nsilent:\n",
+         {"-v"},
+         {1, "", fatal("template: both `verbose' and `silent' set")}},
+        {"fatal-warnings and ignore_errors in template",
+         "fatal-warnings:\nignore_errors:\n",
+         {"-i"},
+         {1, "", fatal("template: both `fatal-warnings' and `ignore-errors' set")}},
+        {"template brief words the error",
+         "brief:\nverbose:\nquiet:\n",
+         {},
+         {1, "", fatal("template: both `verbose' and `silent' set")}},
+        {"template quiet only counts once read",
+         "quiet:\nfast: \n",
+         {},
+         {1, "", fatal("Wrong template file")}},
+    };
+    for (const auto& c : cases) {
+        template_file(c.text);
+        ts::Run_result r = tovik(c.args);
+        EXPECT_EQ(r.status, c.expect.status) << c.name;
+        EXPECT_EQ(r.out, c.expect.out) << c.name;
+        EXPECT_EQ(r.err, c.expect.err) << c.name;
+        EXPECT_EQ(ts::read_tree(dir.path()).size(), 1u) << c.name; // the template alone
+    }
+}
+
+TEST_F(OptionsCli, TemplateOfAnotherMakefileAndRootDir) {
+    ts::write_file(dir / "site/out.mk.vt", "brief: yes\n");
+    check({"out.mk"}, {0, "", ""});
+    check({"-d", "site", "out.mk"}, {1, "", fatal("Wrong template file")});
+    check({"-d", "site"}, {0, "", ""});
+}
+
+TEST_F(OptionsCli, UnreadableTemplatePath) {
+    ts::write_file(dir / "file", "");
+    check({"-d", "file"},
+          {1, "", "vorn-tovik: can't open template file file/Makefile.vt; Not a directory\n"});
+    check({"-i", "-d", "file"},
+          {0, "", "vorn-tovik: can't open template file file/Makefile.vt; Not a directory\n"});
+    check({"-b", "-i", "-d", "file"}, {0, "", "vorn-tovik: file/Makefile.vt; Not a directory\n"});
+}
+
+} // namespace
