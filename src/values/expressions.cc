@@ -1,54 +1,128 @@
+// Constants, conversions, type tests and the one-operand operators.
 #include "values/expressions.h"
 
 #include "diag/reporter.h"
 
-// Not evaluated yet: each of these ends the run with an internal error naming its class.
-Gen_type N_const::exec() { reporter().fatal("N_const::exec () -- Internal Error"); }
-Gen_type N_var::exec() { reporter().fatal("N_var::exec () -- Internal Error"); }
-Gen_type N_ind_expr::exec() { reporter().fatal("N_ind_expr::exec () -- Internal Error"); }
-Gen_type N_assign_base::exec() { reporter().fatal("N_assign_base::exec () -- Internal Error"); }
-Gen_type N_epp::exec() { reporter().fatal("N_epp::exec () -- Internal Error"); }
-Gen_type N_undef::exec() { reporter().fatal("N_undef::exec () -- Internal Error"); }
-Gen_type N_empty_array::exec() { reporter().fatal("N_empty_array::exec () -- Internal Error"); }
-Gen_type N_tobool::exec() { reporter().fatal("N_tobool::exec () -- Internal Error"); }
-Gen_type N_toint::exec() { reporter().fatal("N_toint::exec () -- Internal Error"); }
-Gen_type N_tostring::exec() { reporter().fatal("N_tostring::exec () -- Internal Error"); }
-Gen_type N_toarray::exec() { reporter().fatal("N_toarray::exec () -- Internal Error"); }
-Gen_type N_isint::exec() { reporter().fatal("N_isint::exec () -- Internal Error"); }
-Gen_type N_isstring::exec() { reporter().fatal("N_isstring::exec () -- Internal Error"); }
-Gen_type N_isarray::exec() { reporter().fatal("N_isarray::exec () -- Internal Error"); }
-Gen_type N_not::exec() { reporter().fatal("N_not::exec () -- Internal Error"); }
-Gen_type N_uminus::exec() { reporter().fatal("N_uminus::exec () -- Internal Error"); }
+namespace {
 
-// Constructors and chain handling.
-N_assign::N_assign(Node_ptr target, Node_ptr value, bool define_only)
-    : N_assign_base(define_only), target_(static_cast<N_base_var*>(target.get())), target_owner_(std::move(target)),
-      value_(std::move(value)) {}
+// The escape sequences of a string constant.  Scanning resumes after each replacement, so a replaced text
+// is never scanned again; a backslash before any other byte, or at the very end, stays as written.
+std::string unescape(const std::string& text) {
+    std::size_t pos = text.find('\\');
+    if (pos == std::string::npos)
+        return text;
+    std::string out(text, 0, pos);
+    out.reserve(text.size());
+    const std::size_t n = text.size();
+    while (pos < n) {
+        char c = text[pos];
+        if (c != '\\' || pos + 1 == n) {
+            out += c;
+            ++pos;
+            continue;
+        }
+        char next = text[pos + 1];
+        switch (next) {
+        case '\\':
+        case '"':
+        case '\'':
+        case '`':
+            out += next;
+            break;
+        case 'n':
+            out += '\n';
+            break;
+        case 't':
+            out += '\t';
+            break;
+        case '\n':
+            break;
+        default:
+            out += c;
+            out += next;
+            break;
+        }
+        pos += 2;
+    }
+    return out;
+}
 
-N_assign_rec::N_assign_rec(Node* target, Node_ptr combine)
-    : N_assign_base(false), target_(static_cast<N_base_var*>(target)), combine_(std::move(combine)) {}
+Gen_type truth(bool value) {
+    return Gen_type(value ? 1 : 0);
+}
 
-std::string N_var::variable_name() { return name_; }
-std::string N_ind_expr::variable_name() { return std::string(); }
+} // namespace
 
-N_binary::~N_binary() { unchain(left_); }
+// The escapes are processed anew at each evaluation: the node keeps the text as the source wrote it.
+Gen_type N_const::exec() {
+    locate();
+    if (value_.is_int())
+        return value_;
+    if (value_.is_string())
+        return Gen_type(unescape(value_.text()));
+    reporter().fatal("N_const::exec () -- Internal Error");
+}
 
-Gen_type N_binary::exec() { reporter().fatal("N_binary::exec () -- Internal Error"); }
-#define VT_COMBINE_STUB(NAME)                                                                                  \
-    Gen_type NAME::combine(Gen_type) { reporter().fatal(#NAME "::exec () -- Internal Error"); }
-VT_COMBINE_STUB(N_and)
-VT_COMBINE_STUB(N_or)
-VT_COMBINE_STUB(N_plus)
-VT_COMBINE_STUB(N_minus)
-VT_COMBINE_STUB(N_times)
-VT_COMBINE_STUB(N_div)
-VT_COMBINE_STUB(N_mod)
-VT_COMBINE_STUB(N_pow)
-VT_COMBINE_STUB(N_eq)
-VT_COMBINE_STUB(N_neq)
-VT_COMBINE_STUB(N_gt)
-VT_COMBINE_STUB(N_lt)
-VT_COMBINE_STUB(N_ge)
-VT_COMBINE_STUB(N_le)
-VT_COMBINE_STUB(N_w_eq)
-VT_COMBINE_STUB(N_w_neq)
+Gen_type N_tobool::exec() {
+    locate();
+    return truth(operand_->exec().to_bool());
+}
+
+// An array converts to its element count, but only after the error.
+Gen_type N_toint::exec() {
+    locate();
+    Gen_type v = operand_->exec();
+    if (v.is_array())
+        reporter().error("can't convert array to integer");
+    return Gen_type(v.to_int());
+}
+
+Gen_type N_tostring::exec() {
+    locate();
+    return Gen_type(operand_->exec().to_string(false));
+}
+
+// Undefined converts to the integer 0, not to an empty array.
+Gen_type N_toarray::exec() {
+    locate();
+    Gen_type v = operand_->exec();
+    switch (v.kind()) {
+    case Gen_type::array_kind:
+        return v;
+    case Gen_type::string_kind:
+    case Gen_type::integer_kind: {
+        Gen_type a = Gen_type::empty_array();
+        a.elements().push_back(std::move(v));
+        return a;
+    }
+    case Gen_type::undefined_kind:
+        return Gen_type(0);
+    default:
+        reporter().fatal("N_toarray::exec () -- Internal Error");
+    }
+}
+
+Gen_type N_isint::exec() {
+    locate();
+    return truth(operand_->exec().is_int());
+}
+
+Gen_type N_isstring::exec() {
+    locate();
+    return truth(operand_->exec().is_string());
+}
+
+Gen_type N_isarray::exec() {
+    locate();
+    return truth(operand_->exec().is_array());
+}
+
+Gen_type N_not::exec() {
+    locate();
+    return truth(!operand_->exec().as_bool());
+}
+
+Gen_type N_uminus::exec() {
+    locate();
+    return -operand_->exec();
+}
