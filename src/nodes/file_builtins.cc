@@ -1,25 +1,196 @@
+// Evaluation of the file, date and level built-ins and of the two include nodes.
 #include "nodes/file_builtins.h"
 
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "diag/reporter.h"
-
-// Not evaluated yet: each of these ends the run with an internal error naming its class.
-Gen_type N_date::exec() { reporter().fatal("N_date::exec () -- Internal Error"); }
-Gen_type N_fdate::exec() { reporter().fatal("N_fdate::exec () -- Internal Error"); }
-Gen_type N_fsize::exec() { reporter().fatal("N_fsize::exec () -- Internal Error"); }
-Gen_type N_verbatim::exec() { reporter().fatal("N_verbatim::exec () -- Internal Error"); }
-Gen_type N_fileexists::exec() { reporter().fatal("N_fileexists::exec () -- Internal Error"); }
-Gen_type N_random::exec() { reporter().fatal("N_random::exec () -- Internal Error"); }
-Gen_type N_adj_link::exec() { reporter().fatal("N_adj_link::exec () -- Internal Error"); }
-Gen_type N_include::exec() { reporter().fatal("N_include::exec () -- Internal Error"); }
-Gen_type N_arg_include::exec() { reporter().fatal("N_arg_include::exec () -- Internal Error"); }
-
 #include "driver/paths.h"
+#include "values/tree.h"
+
+namespace {
+
+Gen_type empty_text() {
+    return Gen_type(std::string());
+}
+
+std::string resolve_in(const std::string& dir, const std::string& name) {
+    return !name.empty() && name[0] == '/' ? name : dir + name;
+}
+
+// The whole content of a file, NUL bytes included; false when it cannot be opened or read.
+bool read_whole(const std::string& path, std::string& content) {
+    int fd = ::open(path.c_str(), O_RDONLY);
+    if (fd < 0)
+        return false;
+    char buf[8192];
+    for (;;) {
+        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n > 0) {
+            content.append(buf, static_cast<std::size_t>(n));
+        } else if (n == 0) {
+            break;
+        } else if (errno != EINTR) {
+            ::close(fd);
+            return false;
+        }
+    }
+    ::close(fd);
+    return true;
+}
+
+// The common start of fdate and fsize: the file's status, or false after the message (the result is then
+// the empty string).  `what` names the function in the messages.
+bool file_status(Node* file, Node* format, const std::string& what, const N_file_dep& node, std::string& fmt,
+                 struct stat& st) {
+    Reporter& r = reporter();
+    Gen_type name = file->exec();
+    if (!name.is_string()) {
+        r.error(what + " (file, format): file must be a string");
+        return false;
+    }
+    Gen_type f = format->exec();
+    if (!f.is_string()) {
+        r.error(what + " (file, format): format must be a string");
+        return false;
+    }
+    std::string path = resolve_in(node.build_dir(), name.text());
+    if (::stat(path.c_str(), &st) != 0) {
+        r.warning("unable to get infos about " + path, path);
+        return false;
+    }
+    fmt = f.text();
+    return true;
+}
+
+} // namespace
 
 N_file_dep::N_file_dep(Node_ptr file, Node_ptr second)
     : N_dep(std::move(file)), second_(std::move(second)), build_dir_(working_dir() + "/") {}
 
 std::string N_file_dep::resolve(const std::string& name) const {
-    return !name.empty() && name[0] == '/' ? name : build_dir_ + name;
+    return resolve_in(build_dir_, name);
 }
 
 N_fileexists::N_fileexists(Node_ptr file) : N_builtin3(std::move(file)), build_dir_(working_dir() + "/") {}
+
+Gen_type N_date::exec() {
+    locate();
+    owner->ensure_exec();
+    Gen_type format = a_->exec();
+    if (!format.is_string()) {
+        reporter().error("date (format): format must be a string");
+        return empty_text();
+    }
+    return Gen_type(format_date(*owner, format.text(), static_cast<long long>(std::time(nullptr))));
+}
+
+Gen_type N_fdate::exec() {
+    locate();
+    owner->ensure_exec();
+    std::string format;
+    struct stat st;
+    if (!file_status(file_.get(), second_.get(), "fdate", *this, format, st))
+        return empty_text();
+    return Gen_type(format_date(*owner, format, static_cast<long long>(st.st_mtime)));
+}
+
+Gen_type N_fsize::exec() {
+    locate();
+    owner->ensure_exec();
+    std::string format;
+    struct stat st;
+    if (!file_status(file_.get(), second_.get(), "fsize", *this, format, st))
+        return empty_text();
+    return Gen_type(format_size(format, static_cast<long long>(st.st_size)));
+}
+
+// A file that opens but cannot be read (a directory) is reported like one that does not open, and nothing
+// of it reaches the page.
+Gen_type N_verbatim::exec() {
+    locate();
+    std::string path = resolve(file_->exec().get_string());
+    std::string content;
+    if (!read_whole(path, content)) {
+        reporter().error("can't open file " + path, "open " + path);
+        return Gen_type(0);
+    }
+    owner->text() += content;
+    return Gen_type(0);
+}
+
+Gen_type N_fileexists::exec() {
+    locate();
+    return Gen_type(can_read(resolve_in(build_dir_, a_->exec().get_string())) ? 1 : 0);
+}
+
+// minimum + (maximum - minimum + 1) * r / 2147483647.0, truncated.  With r == RAND_MAX that formula gives
+// maximum + 1; the result is held to the maximum so that it always lies within the bounds.  The generator
+// is never seeded: a run repeats the same sequence.
+Gen_type N_random::exec() {
+    locate();
+    Reporter& r = reporter();
+    Gen_type min = a_->exec();
+    Gen_type max = b_->exec();
+    if (!min.is_int()) {
+        r.error("minimum value must be an integer");
+        return empty_text();
+    }
+    if (!max.is_int()) {
+        r.error("maximum value must be an integer");
+        return empty_text();
+    }
+    if (max.integer() < min.integer()) {
+        r.error("maximum value must be greater than minimum");
+        return empty_text();
+    }
+    const long long lo = min.integer();
+    const long long hi = max.integer();
+    const double span = static_cast<double>(hi - lo + 1);
+    long long value = lo + static_cast<long long>(span * static_cast<double>(std::rand()) / 2147483647.0);
+    if (value > hi)
+        value = hi;
+    return Gen_type(static_cast<int32_t>(value));
+}
+
+Gen_type N_adj_link::exec() {
+    locate();
+    return Gen_type(owner->adjust_level());
+}
+
+// The included text takes no arguments: its end restores nothing.  Only the execution store keeps argument
+// frames; elsewhere the node does nothing.
+Gen_type N_include::exec() {
+    locate();
+    if (auto* store = dynamic_cast<Exec_tree*>(owner))
+        store->push_plain_frame();
+    return Gen_type(0);
+}
+
+// _argc and _argv are saved for the end of the included text, then describe the inclusion: the file name
+// first, then the arguments.  A single argument (an array included) is one element.
+Gen_type N_arg_include::exec() {
+    locate();
+    auto* store = dynamic_cast<Exec_tree*>(owner);
+    if (!store)
+        return Gen_type(0);
+    store->save_arguments();
+    Gen_type args = arguments_->exec();
+    Gen_type argv = Gen_type::empty_array();
+    argv.elements().push_back(file_->exec());
+    if (args.is_list()) {
+        for (Gen_type& element : args.elements())
+            argv.elements().push_back(std::move(element));
+    } else {
+        argv.elements().push_back(std::move(args));
+    }
+    const std::size_t argc = argv.elements().size();
+    store->set_variable("_argc", Gen_type(static_cast<int32_t>(argc > INT32_MAX ? INT32_MAX : argc)));
+    store->set_variable("_argv", argv);
+    return Gen_type(0);
+}

@@ -79,7 +79,8 @@ public:
 // include(file, arguments)
 class N_arg_include : public N_dep {
 public:
-    N_arg_include(Node_ptr file, Node_ptr arguments) : N_dep(std::move(file)), arguments_(std::move(arguments)) {}
+    N_arg_include(Node_ptr file, Node_ptr arguments)
+        : N_dep(std::move(file)), arguments_(std::move(arguments)) {}
     Gen_type exec() override;
 
 private:
