@@ -2,6 +2,7 @@
 
 #include <clocale>
 
+#include "driver/generate.h"
 #include "options/options.h"
 
 int tovik_main(int argc, char** argv) {
@@ -15,6 +16,7 @@ int tovik_main(int argc, char** argv) {
     g_options = options;
 
     // 3-8. The dependency store, the passes and the makefile come here.
+    generate_makefile(*g_options);
 
     // 9. A completed run.
     return 0;

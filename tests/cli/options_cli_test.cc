@@ -43,6 +43,9 @@ std::string fatal(const std::string& text) {
     return "vorn-tovik: fatal: " + text + "\n";
 }
 
+// What a run over a directory without sources ends with.
+const std::string empty_site = "vorn-tovik: info: No source file found .. creating empty makefile\n";
+
 TEST_F(OptionsCli, InformationalTexts) {
     const std::string help = "Usage: vorn-tovik [OPTION] ... [Makefile]\n" + help_text();
     check({"--help"}, {0, help, ""});
@@ -74,12 +77,12 @@ TEST_F(OptionsCli, UsageErrors) {
     check({"-q", "../Makefile"}, {1, "", ""});
 }
 
-TEST_F(OptionsCli, ValidOptionsWriteNothing) {
-    check({}, {0, "", ""});
+TEST_F(OptionsCli, ValidOptionsRunToTheEnd) {
     check({"-b", "-q", "-E", "--fast", "-O", "-x", "-p", "out", "-d", ".", "-S", "v", "-t", "htm", "out.mk"},
           {0, "", ""});
-    check({"-v"}, {0, "", "vorn-tovik: info: template file not found\n"});
-    EXPECT_TRUE(ts::read_tree(dir.path()).empty());
+    EXPECT_EQ(ts::read_tree(dir.path()), (std::map<std::string, std::string>{{"out.mk", ""}}));
+    check({}, {0, "", empty_site});
+    check({"-v"}, {0, "", "vorn-tovik: info: template file not found\n" + empty_site});
 }
 
 TEST_F(OptionsCli, TemplateCases) {
@@ -90,20 +93,20 @@ TEST_F(OptionsCli, TemplateCases) {
         Expect expect;
     };
     const Case cases[] = {
-        {"comments only", "# settings\n\n#\tnone\n\n", {}, {0, "", ""}},
-        {"value with leading blank", "prefix: out\n", {}, {0, "", ""}},
+        {"comments only", "# settings\n\n#\tnone\n\n", {}, {0, "", empty_site}},
+        {"value with leading blank", "prefix: out\n", {}, {0, "", empty_site}},
         {"blank after flag", "brief: yes\n", {}, {1, "", fatal("Wrong template file")}},
-        {"tab after flag", "brief:\t\n", {}, {0, "", ""}},
+        {"tab after flag", "brief:\t\n", {}, {0, "", "vorn-tovik: info: Empty makefile created\n"}},
         {"keyword not at line start", "\tfast:\n", {}, {1, "", fatal("Wrong template file")}},
         {"carriage return", "quiet:\r\n", {}, {1, "", fatal("Wrong template file")}},
         {"end-main outside", "end-main\n", {}, {1, "", fatal("Wrong template file")}},
         {"two branches",
-         "*branch*a*out-a/\nvorn-option:-x\nend-branch\n*branch*b*out-b\nend-branch\n",
+         "*branch*a/*out-a/\nvorn-option:-x\nend-branch\n*branch*b/*out-b\nend-branch\n",
          {},
-         {0, "", ""}},
-        {"branch without options", "*branch*src*dst\nend-branch\n", {}, {0, "", ""}},
-        {"unfinished section", "*main\nvorn-option:-x\n", {}, {0, "", ""}},
-        {"command line verbose, template silent", "silent:\n", {"-v"}, {0, "", ""}},
+         {0, "", empty_site}},
+        {"branch without options", "*branch*src/*dst\nend-branch\n", {}, {0, "", empty_site}},
+        {"unfinished section", "*main\nvorn-option:-x\n", {}, {0, "", empty_site}},
+        {"command line verbose, template silent", "silent:\n", {"-v"}, {0, "", empty_site}},
         {"verbose and silent in template",
          "verbose:\nsilent:\n",
          {},
@@ -126,29 +129,38 @@ TEST_F(OptionsCli, TemplateCases) {
          {1, "", fatal("Wrong template file")}},
     };
     for (const auto& c : cases) {
+        ts::remove_tree(dir.path());
+        ts::make_dirs(dir.path());
+        ts::make_dirs(dir / "a");
+        ts::make_dirs(dir / "b");
+        ts::make_dirs(dir / "src");
         template_file(c.text);
         ts::Run_result r = tovik(c.args);
         EXPECT_EQ(r.status, c.expect.status) << c.name;
         EXPECT_EQ(r.out, c.expect.out) << c.name;
         EXPECT_EQ(r.err, c.expect.err) << c.name;
-        EXPECT_EQ(ts::read_tree(dir.path()).size(), 1u) << c.name; // the template alone
+        if (c.expect.status != 0) // a refused template writes nothing
+            EXPECT_EQ(ts::read_tree(dir.path()).size(), 1u) << c.name;
     }
 }
 
 TEST_F(OptionsCli, TemplateOfAnotherMakefileAndRootDir) {
     ts::write_file(dir / "site/out.mk.vt", "brief: yes\n");
-    check({"out.mk"}, {0, "", ""});
+    check({"out.mk"}, {0, "", empty_site});
     check({"-d", "site", "out.mk"}, {1, "", fatal("Wrong template file")});
-    check({"-d", "site"}, {0, "", ""});
+    check({"-d", "site"}, {0, "", empty_site});
 }
 
 TEST_F(OptionsCli, UnreadableTemplatePath) {
     ts::write_file(dir / "file", "");
     check({"-d", "file"},
           {1, "", "vorn-tovik: can't open template file file/Makefile.vt; Not a directory\n"});
+    // With errors ignored the run goes on to the scan, which cannot enter the root directory.
     check({"-i", "-d", "file"},
-          {0, "", "vorn-tovik: can't open template file file/Makefile.vt; Not a directory\n"});
-    check({"-b", "-i", "-d", "file"}, {0, "", "vorn-tovik: file/Makefile.vt; Not a directory\n"});
+          {1, "", "vorn-tovik: can't open template file file/Makefile.vt; Not a directory\n" +
+                      fatal("can't change directory to file/; Not a directory")});
+    check({"-b", "-i", "-d", "file"},
+          {1, "", "vorn-tovik: file/Makefile.vt; Not a directory\nvorn-tovik: fatal: file/; Not a directory\n"});
 }
 
 } // namespace

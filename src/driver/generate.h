@@ -1,0 +1,9 @@
+// The run after the options are read: the dependency store, the scans of the main section and of every
+// branch, the archive rule, the ".sources" file and the makefile.
+#pragma once
+
+class Tovik_opt;
+
+// Scans the site and writes the makefile (or an empty one when no page is listed).  Every failure ends
+// the process from inside the reporter.
+void generate_makefile(Tovik_opt& options);

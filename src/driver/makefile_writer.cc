@@ -1,0 +1,172 @@
+#include "driver/makefile_writer.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "diag/process_end.h"
+#include "diag/reporter.h"
+#include "driver/paths.h"
+#include "values/tree.h"
+
+namespace {
+
+const char rights_line[] = "# Copyright (C) the authors of this site";
+
+const char* const licence[] = {
+    "# This makefile is free software; you have unlimited\n",
+    "# permission to copy and/or distribute it, with or without\n",
+    "# modifications, as long as this notice is preserved.\n\n",
+    "# This makefile is distributed in the hope that it will be \n",
+    "# useful, but WITHOUT ANY WARRANTY, to the extent permitted\n",
+    "# by law; without even the implied warranty of \n",
+    "# MERCHANTABILITY or FITNESS FOR A PARTICULAR PURPOSE.\n\n\n",
+};
+
+// The mode a plain fopen would give a new file.
+mode_t creation_mode() {
+    mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+// The whole contents of a file, or nothing when it cannot be opened.
+std::string read_whole_file(const std::string& name) {
+    std::string text;
+    std::FILE* f = std::fopen(name.c_str(), "rb");
+    if (!f)
+        return text;
+    char buf[65536];
+    std::size_t got;
+    while ((got = std::fread(buf, 1, sizeof buf, f)) > 0)
+        text.append(buf, got);
+    std::fclose(f);
+    return text;
+}
+
+[[noreturn]] void write_failed(int error, const std::string& write_text, const std::string& name) {
+    errno = error;
+    // Ending the process removes the registered temporary file.
+    reporter().fatal_errno(write_text + name, name);
+}
+
+} // namespace
+
+std::string site_name(const std::string& root_dir) {
+    const std::string dir = normalize_path(absolute_path(root_dir), true);
+    if (dir.size() < 2)
+        return std::string();
+    std::size_t slash = dir.rfind('/', dir.size() - 2);
+    std::size_t start = slash == std::string::npos ? 0 : slash + 1;
+    return dir.substr(start, dir.size() - 1 - start);
+}
+
+void replace_file(const std::string& name, const std::string& content, const std::string& open_text,
+                  const std::string& write_text) {
+    const std::string pattern = dir_part(name) + "." + base_name(name) + ".XXXXXX";
+    std::vector<char> buf(pattern.begin(), pattern.end());
+    buf.push_back('\0');
+    int fd = mkstemp(buf.data());
+    if (fd < 0)
+        reporter().fatal(open_text + name, name);
+    const std::string temp = buf.data();
+    register_temp_file(temp);
+
+    if (fchmod(fd, creation_mode()) != 0) {
+        int error = errno;
+        close(fd);
+        write_failed(error, write_text, name);
+    }
+    std::FILE* f = fdopen(fd, "w");
+    if (!f) {
+        int error = errno;
+        close(fd);
+        write_failed(error, write_text, name);
+    }
+    int error = 0;
+    if (std::fwrite(content.data(), 1, content.size(), f) != content.size())
+        error = errno;
+    if (std::fflush(f) != 0 && error == 0)
+        error = errno;
+    if (std::fclose(f) != 0 && error == 0)
+        error = errno;
+    if (error != 0)
+        write_failed(error, write_text, name);
+    if (std::rename(temp.c_str(), name.c_str()) != 0)
+        write_failed(errno, write_text, name);
+    unregister_temp_file();
+}
+
+Makefile_writer::Makefile_writer(Deps_tree& store, std::string makefile)
+    : store_(store), makefile_(std::move(makefile)) {}
+
+void Makefile_writer::begin_variables(const std::string& prefix, const std::string& vorn_options,
+                                      const std::string& section_options) {
+    variables_ = "prefix = " + prefix + "\n" + "\n__vorn_OPTS = " + vorn_options +
+                 "\nmain_OPTS = " + section_options + "\n";
+}
+
+void Makefile_writer::add_branch_variables(const std::string& name, const std::string& options) {
+    variables_ += name + " = " + options + "\n";
+}
+
+void Makefile_writer::finish_archive_rule(Archive_form form, const std::string& site) {
+    if (form == Archive_form::refusal) {
+        dist_noupdate_ += "@echo \"NO ARCHIVE CREATED. This feature is only enabled when Vorn-tovik is run "
+                          "without neither --prefix nor --root-dir option\"";
+        return;
+    }
+    const std::string& m = makefile_;
+    dist_noupdate_ += "cd ../ && \\\n\ttar chozf " + site + "/" + site + ".tar.gz \\\n\t-X " + site + "/" +
+                      m + ".sources " + site + " && \\\n\tcd " + site;
+    store_.archive_excludes.insert(m + "\n" + m + "~\n" + m + ".vt\n" + m + ".vt~\n" + m + ".sources\n" + m +
+                                   ".sources~\n" + m + ".add\n" + m + ".add~\n" + site + ".tar.gz\n");
+}
+
+void Makefile_writer::write_sources_file() {
+    replace_file(makefile_ + ".sources", store_.take_archive_excludes() + "\n", "Can't open sources file ",
+                 "Can't write sources file ");
+}
+
+std::string Makefile_writer::makefile_text(const std::string& extra) const {
+    const std::string targets = "TARGETS = " + store_.target_list;
+    std::string all = "all: $(TARGETS)";
+    std::string clean = "\n\nclean:\n\trm -f $(TARGETS) ";
+    std::string phony = "\n\n.PHONY: all clean dist dist-noupdate sitedist";
+    std::string always_rule;
+    if (!store_.always_list.empty()) {
+        all += " always";
+        always_rule = "always: " + store_.always_recipes;
+        clean += store_.always_list;
+        phony += " always";
+    }
+
+    std::string out = "# Generated automatically from " + makefile_ + ".vt by vorn-tovik " + VT_VERSION;
+    out += "\n";
+    out += rights_line;
+    out += "\n";
+    for (const char* line : licence)
+        out += line;
+    out += variables_ + "\n\n";
+    out += targets + "\n";
+    out += all + "\n\n";
+    out += store_.text() + "\n\n";
+    out += extra;
+    out += always_rule;
+    out += clean;
+    out += dist_noupdate_;
+    out += "\n\ndist: all dist-noupdate\n\nsitedist: dist-noupdate\n\n";
+    out += phony + "\n";
+    return out;
+}
+
+void Makefile_writer::write_makefile() {
+    const std::string text = makefile_text(read_whole_file(makefile_ + ".add"));
+    replace_file(makefile_, text, "Can't open output file ", "Can't write output file ");
+}
+
+void Makefile_writer::write_empty_makefile() {
+    replace_file(makefile_, std::string(), "Can't open output file ", "Can't write output file ");
+}

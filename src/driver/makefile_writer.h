@@ -1,0 +1,55 @@
+// The generated makefile and its side file ".sources": the texts the driver assembles during the run
+// (the variables block and the dist-noupdate rule) and the files written from them and from the
+// dependency store at the end.
+#pragma once
+
+#include <string>
+
+class Deps_tree;
+
+enum class Archive_form {
+    archive, // dist-noupdate packs the site, leaving out the files listed in M.sources
+    refusal  // dist-noupdate only says that no archive is made
+};
+
+// The name of the directory the tool runs in, taken from the root directory option ("./" when used).
+std::string site_name(const std::string& root_dir);
+
+// Replaces `name` with `content` through a temporary file in the same directory, renamed over it only
+// once everything was written, flushed and closed.  A failed create is the fatal error
+// `open_text` + name; a failed write, flush, close or rename is the fatal error `write_text` + name with
+// the system's text; the previous file is left as it was and the temporary file removed.
+void replace_file(const std::string& name, const std::string& content, const std::string& open_text,
+                  const std::string& write_text);
+
+class Makefile_writer {
+public:
+    // `makefile` is the makefile's name (M); the side files are named after it.
+    Makefile_writer(Deps_tree& store, std::string makefile);
+
+    void begin_variables(const std::string& prefix, const std::string& vorn_options,
+                         const std::string& section_options);
+    void add_branch_variables(const std::string& name, const std::string& options);
+    // Completes the dist-noupdate rule; the archive form also lists the makefile's own files (and the
+    // archive named after `site`) in the store's archive excludes.
+    void finish_archive_rule(Archive_form form, const std::string& site);
+
+    // Takes the archive excludes from the store and writes M.sources.
+    void write_sources_file();
+    // Writes M in full, with the text of M.add when that file can be read.
+    void write_makefile();
+    // Leaves M as an empty file.
+    void write_empty_makefile();
+
+    // The makefile's whole text, with `extra` standing for the contents of M.add.
+    std::string makefile_text(const std::string& extra) const;
+
+    const std::string& variables() const { return variables_; }
+    const std::string& dist_noupdate() const { return dist_noupdate_; }
+
+private:
+    Deps_tree& store_;
+    std::string makefile_;
+    std::string variables_;
+    std::string dist_noupdate_ = "\n\ndist-noupdate:\n\t";
+};

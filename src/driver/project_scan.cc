@@ -1,0 +1,263 @@
+#include "driver/project_scan.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "diag/reporter.h"
+#include "driver/paths.h"
+#include "options/options.h"
+#include "values/tree.h"
+
+Deps_tree* g_deps = nullptr;
+
+// Runs the source front end over an open source (the scanner reads it, the parser hands every statement to
+// g_store).  Returns 0 when the source was accepted, 1 when the parse stopped on a syntax error.
+static int parse_source(std::FILE* source) {
+    (void)source;
+    return 0;
+}
+
+namespace {
+
+// Scan state shared by the recursive calls of one pass; every call restores the two directories before it
+// returns, so a pass starts and ends with both empty.
+std::string source_dir; // the directory being scanned, as the makefile names it
+std::string output_dir; // where its outputs are made, as makefile text
+int32_t prefix_length = 0;
+// How many directories between the pass's root and the directory being scanned have unsafe names.
+int unsafe_dirs = 0;
+
+const char marker_notovik[] = "/notovik";
+const char marker_nooutput[] = "/nooutput";
+
+std::string opt(Option_id id) {
+    return g_options->get(id);
+}
+
+// Parses one source for its dependencies, with the store and the reporter pointed at it.
+void parse_dependencies(Deps_tree& store, std::FILE* source, const std::string& file_path,
+                        const std::string& source_path, const std::string& output_path) {
+    reporter().set_file(file_path);
+    store.set_input_name(source_path);
+    store.set_output_name(output_path);
+    g_store = &store;
+    // A parse stopped by a syntax error has cleaned up after itself; the rule is written all the same.
+    parse_source(source);
+    reporter().clear_scan_location();
+}
+
+// One rule per output page of the source `name` (base `base`, ending with its "."): the untranslated page
+// first, then one per translation.
+void process_source(const std::string& name, const std::string& base) {
+    Deps_tree& store = *g_deps;
+    const std::string path = normalize_path(source_dir + name, true);
+    if (unsafe_dirs > 0 || unsafe_name(name)) {
+        reporter().error(path + ": file name holds characters that make or the shell read specially; skipped",
+                         path + ": unsafe name");
+        return;
+    }
+
+    for (const std::string& lang : g_options->translations) {
+        std::string source_path = path;
+        std::string options_text;
+        std::string output_path;
+        std::string file = name;
+        if (lang.empty()) {
+            reporter().verbose_info("Checking for " + source_path, "");
+            output_path = normalize_path(output_dir + base, true);
+        } else {
+            // The language's directory goes directly under the prefix.
+            const std::size_t cut = std::min<std::size_t>(prefix_length, output_dir.size());
+            output_path =
+                normalize_path(output_dir.substr(0, cut) + lang + "/" + output_dir.substr(cut) + base, true);
+            options_text = " -p -D_LANG=" + lang + " ";
+            file = name + "." + lang;
+            reporter().verbose_info("Checking for " + source_path + "." + lang, "");
+        }
+
+        store.set_directory(source_dir + name);
+        std::FILE* source = std::fopen(file.c_str(), "r");
+        if (!source) {
+            if (lang.empty()) {
+                reporter().error_errno("can't open file " + name, name);
+                continue;
+            }
+            reporter().verbose_info("Missing Translation " + name + "." + lang, "");
+            options_text += "-D_REVERT ";
+        }
+
+        if (lang.empty())
+            parse_dependencies(store, source, source_dir + name, source_path, output_path);
+        else if (source)
+            source_path += "." + lang;
+
+        std::string extension = store.output_extension();
+        output_path += extension.empty() ? opt(Option_id::target_ext) : extension;
+        if (source)
+            std::fclose(source);
+
+        const std::string recipe = "\n\tvorn $(__vorn_OPTS) $(" + opt(Option_id::opts_variable) + ") " +
+                                   options_text + source_path + " " + output_path;
+        std::string& text = store.text();
+        text += output_path + ":\t" + source_path;
+        if (store.fast == 0) {
+            store.write_dependencies();
+            text += recipe + "\n\n";
+            if (store.always)
+                store.always_recipes += recipe;
+        } else {
+            // Fast mode hangs the dependencies on the source file instead of on the output.
+            text += recipe + "\n\n";
+            if (store.always)
+                store.always_recipes += recipe;
+            if (!store.dependencies.empty()) {
+                text += source_path + ":\t";
+                store.write_dependencies();
+            }
+            text += "\n\n";
+        }
+
+        store.archive_excludes.insert(source_path + "\n" + source_path + "~\n");
+
+        if (store.no_target == 1)
+            store.no_target = 0;
+        else if (store.no_output_depth < 1)
+            store.append_rule_text(output_path + "\\\n");
+    }
+    store.clear_output_extension();
+    store.clear_dependencies();
+}
+
+// The marker check of a subdirectory: true when `dir` + `marker` can be opened; `regular` then tells
+// whether it is a regular file.  A marker whose status cannot be had is an error, and the directory is
+// skipped (false with `skip` set) when the run goes on.
+bool find_marker(const std::string& dir, const char* marker, bool& regular, bool& skip) {
+    const std::string path = dir + marker;
+    if (!can_read(path))
+        return false;
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0) {
+        reporter().error_errno("while checking for " + path, "");
+        skip = true;
+        return false;
+    }
+    regular = S_ISREG(st.st_mode);
+    return true;
+}
+
+// A "notovik" file hides the directory from the makefile; a "nooutput" file keeps the outputs of the
+// directory and of everything below it out of the target lists.  Both keep it out of the archive.
+void scan_subdirectory(const std::string& dir) {
+    Deps_tree& store = *g_deps;
+    bool regular = false;
+    bool skip = false;
+    if (find_marker(dir, marker_notovik, regular, skip)) {
+        if (regular)
+            store.archive_excludes.insert(normalize_path(source_dir + dir, true) + "\n");
+        else
+            scan_directory(dir);
+        return;
+    }
+    if (skip)
+        return;
+    if (find_marker(dir, marker_nooutput, regular, skip)) {
+        if (regular) {
+            store.archive_excludes.insert(normalize_path(source_dir + dir, true) + "\n");
+            ++store.no_output_depth;
+            scan_directory(dir);
+            --store.no_output_depth;
+        } else {
+            scan_directory(dir);
+        }
+        return;
+    }
+    if (skip)
+        return;
+    scan_directory(dir);
+}
+
+void scan_entry(const std::string& name) {
+    struct stat st;
+    if (stat(name.c_str(), &st) != 0) {
+        reporter().error_errno("unable to get infos about file " + name, name);
+        return;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        scan_subdirectory(name);
+        return;
+    }
+    // The base keeps its final "."; a name without "." is all extension.
+    std::size_t dot = name.rfind('.');
+    std::string base = dot == std::string::npos ? std::string() : name.substr(0, dot + 1);
+    std::string extension = dot == std::string::npos ? name : name.substr(dot + 1);
+    if (extension == opt(Option_id::source_ext))
+        process_source(name, base);
+    g_deps->always = 0;
+}
+
+} // namespace
+
+bool unsafe_name(const std::string& name) {
+    static const char special[] = "$#:;=%\"'`\\*?[](){}<>|&!~^";
+    for (unsigned char c : name) {
+        if (c <= 0x20 || c == 0x7f)
+            return true;
+        if (std::strchr(special, c) != nullptr)
+            return true;
+    }
+    return false;
+}
+
+void scan_directory(const std::string& name) {
+    const std::string saved_source_dir = source_dir;
+    const std::string saved_output_dir = output_dir;
+    const std::string return_dir = working_dir();
+
+    const std::string root = opt(Option_id::root_dir) + opt(Option_id::branch_root);
+    const std::string dir = name.empty() ? root : name;
+    const bool subdirectory = !source_dir.empty();
+    const bool unsafe = subdirectory && unsafe_name(name);
+    if (subdirectory) {
+        output_dir += name + "/";
+        source_dir += name + "/";
+    } else {
+        source_dir = root;
+        const std::string prefix = opt(Option_id::prefix);
+        if (!prefix.empty()) {
+            output_dir = "$(prefix)" + opt(Option_id::branch_prefix);
+            prefix_length = 9;
+        } else {
+            output_dir = opt(Option_id::root_dir) + opt(Option_id::branch_prefix);
+        }
+    }
+    if (unsafe)
+        ++unsafe_dirs;
+
+    if (chdir(dir.c_str()) != 0)
+        reporter().fatal_errno("can't change directory to " + dir, dir);
+    DIR* listing = opendir("./");
+    if (!listing)
+        reporter().fatal("can't open directory " + source_dir, source_dir);
+
+    while (dirent* entry = readdir(listing)) {
+        const std::string entry_name = entry->d_name;
+        if (entry_name == "." || entry_name == "..")
+            continue;
+        scan_entry(entry_name);
+    }
+
+    if (closedir(listing) != 0)
+        reporter().error_errno("can't close directory " + name, name);
+
+    if (unsafe)
+        --unsafe_dirs;
+    source_dir = saved_source_dir;
+    output_dir = saved_output_dir;
+    if (chdir(return_dir.c_str()) != 0)
+        reporter().fatal_errno("can't change directory to " + return_dir, return_dir);
+}

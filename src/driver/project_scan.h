@@ -1,0 +1,20 @@
+// The project scan: walks a site section's directory tree, parses every Vorn source once for its
+// dependencies and turns it into makefile rules, target-list entries and archive exclude lines, all kept
+// in the run's dependency store.
+#pragma once
+
+#include <string>
+
+class Deps_tree;
+
+// The run's one dependency store, published by the driver before the first scan.
+extern Deps_tree* g_deps;
+
+// Scans the directory `name` (relative to the working directory) and everything below it; the empty name
+// starts a pass at the section's root (root directory + branch source directory).  Reads the options
+// through g_options.  Changes the working directory while it runs and restores it before it returns.
+void scan_directory(const std::string& name);
+
+// Whether a path component holds a byte that make or the shell would read specially (white space,
+// control bytes, quotes, wildcards, variable and command syntax ...).  Bytes above 127 are plain.
+bool unsafe_name(const std::string& name);
