@@ -1,14 +1,10 @@
 #include "driver/makefile_writer.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <vector>
 
-#include "diag/process_end.h"
 #include "diag/reporter.h"
 #include "driver/paths.h"
+#include "driver/replace_file.h"
 #include "values/tree.h"
 
 namespace {
@@ -25,13 +21,6 @@ const char* const licence[] = {
     "# MERCHANTABILITY or FITNESS FOR A PARTICULAR PURPOSE.\n\n\n",
 };
 
-// The mode a plain fopen would give a new file.
-mode_t creation_mode() {
-    mode_t mask = umask(0);
-    umask(mask);
-    return 0666 & ~mask;
-}
-
 // The whole contents of a file, or nothing when it cannot be opened.
 std::string read_whole_file(const std::string& name) {
     std::string text;
@@ -46,12 +35,6 @@ std::string read_whole_file(const std::string& name) {
     return text;
 }
 
-[[noreturn]] void write_failed(int error, const std::string& write_text, const std::string& name) {
-    errno = error;
-    // Ending the process removes the registered temporary file.
-    reporter().fatal_errno(write_text + name, name);
-}
-
 } // namespace
 
 std::string site_name(const std::string& root_dir) {
@@ -61,42 +44,6 @@ std::string site_name(const std::string& root_dir) {
     std::size_t slash = dir.rfind('/', dir.size() - 2);
     std::size_t start = slash == std::string::npos ? 0 : slash + 1;
     return dir.substr(start, dir.size() - 1 - start);
-}
-
-void replace_file(const std::string& name, const std::string& content, const std::string& open_text,
-                  const std::string& write_text) {
-    const std::string pattern = dir_part(name) + "." + base_name(name) + ".XXXXXX";
-    std::vector<char> buf(pattern.begin(), pattern.end());
-    buf.push_back('\0');
-    int fd = mkstemp(buf.data());
-    if (fd < 0)
-        reporter().fatal(open_text + name, name);
-    const std::string temp = buf.data();
-    register_temp_file(temp);
-
-    if (fchmod(fd, creation_mode()) != 0) {
-        int error = errno;
-        close(fd);
-        write_failed(error, write_text, name);
-    }
-    std::FILE* f = fdopen(fd, "w");
-    if (!f) {
-        int error = errno;
-        close(fd);
-        write_failed(error, write_text, name);
-    }
-    int error = 0;
-    if (std::fwrite(content.data(), 1, content.size(), f) != content.size())
-        error = errno;
-    if (std::fflush(f) != 0 && error == 0)
-        error = errno;
-    if (std::fclose(f) != 0 && error == 0)
-        error = errno;
-    if (error != 0)
-        write_failed(error, write_text, name);
-    if (std::rename(temp.c_str(), name.c_str()) != 0)
-        write_failed(errno, write_text, name);
-    unregister_temp_file();
 }
 
 Makefile_writer::Makefile_writer(Deps_tree& store, std::string makefile)

@@ -15,13 +15,6 @@ enum class Archive_form {
 // The name of the directory the tool runs in, taken from the root directory option ("./" when used).
 std::string site_name(const std::string& root_dir);
 
-// Replaces `name` with `content` through a temporary file in the same directory, renamed over it only
-// once everything was written, flushed and closed.  A failed create is the fatal error
-// `open_text` + name; a failed write, flush, close or rename is the fatal error `write_text` + name with
-// the system's text; the previous file is left as it was and the temporary file removed.
-void replace_file(const std::string& name, const std::string& content, const std::string& open_text,
-                  const std::string& write_text);
-
 class Makefile_writer {
 public:
     // `makefile` is the makefile's name (M); the side files are named after it.

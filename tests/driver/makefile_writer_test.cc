@@ -1,4 +1,5 @@
 #include "driver/makefile_writer.h"
+#include "driver/replace_file.h"
 
 #include <dirent.h>
 #include <gtest/gtest.h>

@@ -1,0 +1,64 @@
+#include "driver/replace_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "diag/process_end.h"
+#include "diag/reporter.h"
+#include "driver/paths.h"
+
+namespace {
+
+// The mode a plain fopen would give a new file.
+mode_t creation_mode() {
+    mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+[[noreturn]] void write_failed(int error, const std::string& write_text, const std::string& name) {
+    errno = error;
+    // Ending the process removes the registered temporary file.
+    reporter().fatal_errno(write_text + name, name);
+}
+
+} // namespace
+
+void replace_file(const std::string& name, const std::string& content, const std::string& open_text,
+                  const std::string& write_text) {
+    const std::string pattern = dir_part(name) + "." + base_name(name) + ".XXXXXX";
+    std::vector<char> buf(pattern.begin(), pattern.end());
+    buf.push_back('\0');
+    int fd = mkstemp(buf.data());
+    if (fd < 0)
+        reporter().fatal(open_text + name, name);
+    const std::string temp = buf.data();
+    register_temp_file(temp);
+
+    if (fchmod(fd, creation_mode()) != 0) {
+        int error = errno;
+        close(fd);
+        write_failed(error, write_text, name);
+    }
+    std::FILE* f = fdopen(fd, "w");
+    if (!f) {
+        int error = errno;
+        close(fd);
+        write_failed(error, write_text, name);
+    }
+    int error = 0;
+    if (std::fwrite(content.data(), 1, content.size(), f) != content.size())
+        error = errno;
+    if (std::fflush(f) != 0 && error == 0)
+        error = errno;
+    if (std::fclose(f) != 0 && error == 0)
+        error = errno;
+    if (error != 0)
+        write_failed(error, write_text, name);
+    if (std::rename(temp.c_str(), name.c_str()) != 0)
+        write_failed(errno, write_text, name);
+    unregister_temp_file();
+}

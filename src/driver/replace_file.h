@@ -1,0 +1,11 @@
+// Replacing a file's contents safely: readers see the old file or the new one, never a part of it.
+#pragma once
+
+#include <string>
+
+// Replaces `name` with `content` through a temporary file in the same directory, renamed over it only
+// once everything was written, flushed and closed.  A failed create is the fatal error
+// `open_text` + name; a failed write, flush, close or rename is the fatal error `write_text` + name with
+// the system's text; the previous file is left as it was and the temporary file removed.
+void replace_file(const std::string& name, const std::string& content, const std::string& open_text,
+                  const std::string& write_text);
