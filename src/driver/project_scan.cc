@@ -10,17 +10,11 @@
 
 #include "diag/reporter.h"
 #include "driver/paths.h"
+#include "frontend/parser.h"
 #include "options/options.h"
 #include "values/tree.h"
 
 Deps_tree* g_deps = nullptr;
-
-// Runs the source front end over an open source (the scanner reads it, the parser hands every statement to
-// g_store).  Returns 0 when the source was accepted, 1 when the parse stopped on a syntax error.
-static int parse_source(std::FILE* source) {
-    (void)source;
-    return 0;
-}
 
 namespace {
 
@@ -47,7 +41,7 @@ void parse_dependencies(Deps_tree& store, std::FILE* source, const std::string& 
     store.set_output_name(output_path);
     g_store = &store;
     // A parse stopped by a syntax error has cleaned up after itself; the rule is written all the same.
-    parse_source(source);
+    parse_file(source);
     reporter().clear_scan_location();
 }
 

@@ -1,0 +1,70 @@
+// vorn: runs one Vorn source through the execution store and writes the page it produces.
+#include <cerrno>
+#include <clocale>
+#include <cstdio>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "diag/process_end.h"
+#include "diag/reporter.h"
+#include "driver/paths.h"
+#include "driver/replace_file.h"
+#include "frontend/parser.h"
+#include "values/tree.h"
+#include "vorn_options.h"
+
+namespace {
+
+// Creates the missing directories of `dir` (which ends with "/" or is empty).
+void make_parents(const std::string& dir) {
+    for (std::size_t pos = dir.find('/', 1); pos != std::string::npos; pos = dir.find('/', pos + 1)) {
+        std::string part = dir.substr(0, pos);
+        if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST)
+            reporter().fatal_errno("can't create directory " + part, part);
+    }
+}
+
+void write_page(const Vorn_options& o, const std::string& page) {
+    if (o.output == "-") {
+        if (std::fwrite(page.data(), 1, page.size(), stdout) != page.size() || std::fflush(stdout) != 0)
+            reporter().fatal_errno("Can't write output file -", "-");
+        return;
+    }
+    if (o.parents)
+        make_parents(dir_part(o.output));
+    replace_file(o.output, page, "Can't open output file ", "Can't write output file ");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::setlocale(LC_ALL, "");
+    Vorn_options o = parse_vorn_options(argc, argv);
+
+    std::FILE* source = std::fopen(o.source.c_str(), "r");
+    if (!source)
+        reporter().fatal_errno("can't open file " + o.source, o.source);
+
+    // Names and levels are taken in the run directory.
+    auto* store = new Exec_tree(o.source, o.output, o.root_dir, o.policy);
+    for (std::size_t i = 0; i < o.defines.size(); ++i)
+        store->set_variable(o.defines[i].first,
+                            o.define_is_flag[i] ? Gen_type(1) : Gen_type(o.defines[i].second));
+    g_store = store;
+
+    // The source runs in its own directory, as vorn-tovik reads it: included files, verbatim copies, file
+    // sizes and scripts are named relative to the source.
+    const std::string run_dir = working_dir();
+    if (enter_dir_part(o.source))
+        reporter().fatal_errno("can't change directory to " + dir_part(o.source), dir_part(o.source));
+    reporter().set_file(o.source);
+    parse_file(source);
+    std::fclose(source);
+    reporter().clear_scan_location();
+    if (chdir(run_dir.c_str()) != 0)
+        reporter().fatal_errno("can't change directory to " + run_dir, run_dir);
+
+    write_page(o, store->text());
+    return 0;
+}

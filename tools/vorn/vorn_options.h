@@ -1,0 +1,19 @@
+// The command line of vorn, the page processor: vorn [OPTION]... SOURCE OUTPUT
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+struct Vorn_options {
+    std::string source;
+    std::string output;                                       // "-": standard output
+    std::string root_dir = "./";                              // -d
+    std::vector<std::pair<std::string, std::string>> defines; // -D NAME=VALUE, in order
+    std::vector<bool> define_is_flag;                         // per entry: no "=" given, defined as 1
+    bool parents = false;                                     // -p
+    std::string policy;                                       // "warning", "error" or empty
+};
+
+// Fills the options and configures the reporter; help, version and usage errors end the process.
+Vorn_options parse_vorn_options(int argc, char** argv);
