@@ -38,8 +38,9 @@ void generate_makefile(Tovik_opt& options) {
         writer.finish_archive_rule(Archive_form::refusal, std::string());
     }
 
-    // Only the target list counts: outputs listed as always rebuilt or left out of the lists do not.
-    if (!store->target_list.empty()) {
+    // Outputs that are always rebuilt count as much as the others: a site made only of them still needs its
+    // rules.  Outputs left out of both lists (__NO_OUTPUT__, "nooutput" directories) do not count.
+    if (!store->target_list.empty() || !store->always_list.empty()) {
         writer.write_makefile();
     } else {
         reporter().info("No source file found .. creating empty makefile", "Empty makefile created");

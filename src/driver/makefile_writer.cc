@@ -66,8 +66,11 @@ void Makefile_writer::finish_archive_rule(Archive_form form, const std::string& 
         return;
     }
     const std::string& m = makefile_;
-    dist_noupdate_ += "cd ../ && \\\n\ttar chozf " + site + "/" + site + ".tar.gz \\\n\t-X " + site + "/" +
-                      m + ".sources " + site + " && \\\n\tcd " + site;
+    // No "o": the old V7 format it selects cannot store a path longer than 99 bytes.  The archive is
+    // created before tar runs: gzip would otherwise create it inside the directory while tar reads that
+    // directory, and tar would fail with "file changed as we read it".
+    dist_noupdate_ += "touch " + site + ".tar.gz && cd ../ && \\\n\ttar chzf " + site + "/" + site +
+                      ".tar.gz \\\n\t-X " + site + "/" + m + ".sources " + site + " && \\\n\tcd " + site;
     store_.archive_excludes.insert(m + "\n" + m + "~\n" + m + ".vt\n" + m + ".vt~\n" + m + ".sources\n" + m +
                                    ".sources~\n" + m + ".add\n" + m + ".add~\n" + site + ".tar.gz\n");
 }

@@ -88,9 +88,9 @@ bool Tovik_opt::next_branch() {
 
 namespace {
 
-// No option sets a flag variable; each returns its letter.  --fast has the letter 'f', which the short
-// option string leaves out: "-f" is refused like any unknown option.
-const char short_options[] = "Ad:O:p:qS:st:EvbhiV";
+// No option sets a flag variable; each returns its letter.  The help has always shown "-f, --fast", so
+// -f is accepted like --fast.
+const char short_options[] = "Ad:O:p:qS:st:EvbhiVf";
 const option long_options[] = {
     {"accessibility", no_argument, nullptr, 'A'},
     {"brief", no_argument, nullptr, 'b'},
@@ -223,7 +223,9 @@ void split_translations(const std::string& text, std::vector<std::string>& list)
         std::size_t comma = text.find(',', start);
         std::string part = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
         trim(part);
-        list.push_back(part);
+        // An empty entry would build the untranslated page a second time: the list already starts with it.
+        if (!part.empty())
+            list.push_back(part);
         if (comma == std::string::npos)
             break;
         start = comma + 1;

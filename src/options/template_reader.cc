@@ -25,10 +25,13 @@ struct Command_line_given {
 };
 
 // "SRC*DST*OPTIONS", split at its first two "*".
+// Both directories get a trailing "/" so that file names are never glued to them ("srcpage.vrn"); the
+// options variable keeps its name (en_OPTS for en and for en/).
 Branch split_branch(const std::string& text) {
     std::size_t first = text.find('*');
     std::size_t second = text.find('*', first + 1);
-    return Branch{text.substr(0, first), text.substr(first + 1, second - first - 1), text.substr(second + 1)};
+    return Branch{with_slash(text.substr(0, first)), with_slash(text.substr(first + 1, second - first - 1)),
+                  text.substr(second + 1)};
 }
 
 void apply_token(Tovik_opt& options, Pending_settings& pending, const Command_line_given& given,

@@ -78,8 +78,8 @@ const std::string index_rule = "$(prefix)index.html:\tindex.vrn\n"
 
 std::string archive_rule(const std::string& makefile = "Makefile") {
     return "dist-noupdate:\n"
-           "\tcd ../ && \\\n"
-           "\ttar chozf site/site.tar.gz \\\n"
+           "\ttouch site.tar.gz && cd ../ && \\\n"
+           "\ttar chzf site/site.tar.gz \\\n"
            "\t-X site/" +
            makefile +
            ".sources site && \\\n"

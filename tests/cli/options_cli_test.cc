@@ -63,7 +63,7 @@ TEST_F(OptionsCli, InformationalTexts) {
 
 TEST_F(OptionsCli, UsageErrors) {
     check({"--bogus"}, {1, "", "vorn-tovik: unrecognized option '--bogus'\n" + usage_error});
-    check({"-f"}, {1, "", "vorn-tovik: invalid option -- 'f'\n" + usage_error});
+    check({"-g"}, {1, "", "vorn-tovik: invalid option -- 'g'\n" + usage_error});
     check({"-d"}, {1, "", "vorn-tovik: option requires an argument -- 'd'\n" + usage_error});
     check({"a.mk", "b.mk"}, {1, "", usage_error});
     check({"-q", "-v"}, {1, "", fatal("incompatible options `verbose' and `silent'")});
@@ -78,7 +78,7 @@ TEST_F(OptionsCli, UsageErrors) {
 }
 
 TEST_F(OptionsCli, ValidOptionsRunToTheEnd) {
-    check({"-b", "-q", "-E", "--fast", "-O", "-x", "-p", "out", "-d", ".", "-S", "v", "-t", "htm", "out.mk"},
+    check({"-b", "-q", "-E", "-f", "-O", "-x", "-p", "out", "-d", ".", "-S", "v", "-t", "htm", "out.mk"},
           {0, "", ""});
     EXPECT_EQ(ts::read_tree(dir.path()), (std::map<std::string, std::string>{{"out.mk", ""}}));
     check({}, {0, "", empty_site});

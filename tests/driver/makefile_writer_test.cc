@@ -67,8 +67,8 @@ TEST(MakefileWriter, AlwaysRebuiltOutputs) {
                        "\n"
                        "\n"
                        "dist-noupdate:\n"
-                       "\tcd ../ && \\\n"
-                       "\ttar chozf site/site.tar.gz \\\n"
+                       "\ttouch site.tar.gz && cd ../ && \\\n"
+                       "\ttar chzf site/site.tar.gz \\\n"
                        "\t-X site/Makefile.sources site && \\\n"
                        "\tcd site\n"
                        "\n"
@@ -117,7 +117,7 @@ TEST(MakefileWriter, ArchiveRuleForms) {
 
     Makefile_writer archiving(store, "out.mk");
     archiving.finish_archive_rule(Archive_form::archive, "www");
-    EXPECT_EQ(archiving.dist_noupdate(), "\n\ndist-noupdate:\n\tcd ../ && \\\n\ttar chozf www/www.tar.gz \\\n"
+    EXPECT_EQ(archiving.dist_noupdate(), "\n\ndist-noupdate:\n\ttouch www.tar.gz && cd ../ && \\\n\ttar chzf www/www.tar.gz \\\n"
                                          "\t-X www/out.mk.sources www && \\\n\tcd www");
     // One entry: its lines stay together in the sorted list.
     store.archive_excludes.insert("index.vrn\nindex.vrn~\n");

@@ -62,8 +62,8 @@ TEST(Translations, SplitAtEveryComma) {
     };
     const Case cases[] = {
         {"en, it", {"en", "it"}},     {" en ,\tit\t, fr", {"en", "it", "fr"}},
-        {"en,", {"en", ""}},          {",", {"", ""}},
-        {"en,,it", {"en", "", "it"}}, {" en\t", {"en"}},
+        {"en,", {"en"}},              {",", {}},
+        {"en,,it", {"en", "it"}},     {" en\t", {"en"}},
         {"en it", {"en it"}},         {" \t ", {}},
     };
     for (const auto& c : cases) {

@@ -218,11 +218,12 @@ TEST_F(ParseOptions, TemplateBranchesInOrder) {
                                   "*branch*it*it-out\nend-branch\n");
     EXPECT_EQ(parse({}).status, -1);
     ASSERT_EQ(o.branches.size(), 2u);
-    EXPECT_EQ(o.branches[0].source_dir, "en");
+    // Both directories end with "/", added where the template left it out.
+    EXPECT_EQ(o.branches[0].source_dir, "en/");
     EXPECT_EQ(o.branches[0].output_dir, "out/en/");
     EXPECT_EQ(o.branches[0].options, "--parents  -l en ");
-    EXPECT_EQ(o.branches[1].source_dir, "it");
-    EXPECT_EQ(o.branches[1].output_dir, "it-out");
+    EXPECT_EQ(o.branches[1].source_dir, "it/");
+    EXPECT_EQ(o.branches[1].output_dir, "it-out/");
     EXPECT_EQ(o.branches[1].options, "--parents ");
     ASSERT_TRUE(o.next_branch());
     EXPECT_EQ(o.get(Option_id::opts_variable), "it-out_OPTS");

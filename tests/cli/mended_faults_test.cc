@@ -1,0 +1,92 @@
+// Behaviour that a literal reading of the rules gets wrong, and what vorn-tovik does instead.
+#include <gtest/gtest.h>
+
+#include "support/site.h"
+
+namespace {
+
+// The rules of a one-source site: the text between the `all` line and the trailing blank lines.
+std::string rules_of(const std::string& makefile) {
+    std::size_t start = makefile.find("all: $(TARGETS)");
+    std::size_t end = makefile.find("\n\n\n\n", start);
+    return makefile.substr(start, end - start);
+}
+
+TEST(MendedFaults, ShortFastOptionWorksLikeTheLongOne) {
+    ts::Site site;
+    site.write("index.vrn", "<vorn> include(\"head.inc\"); </vorn>\n");
+    site.write("head.inc", "x = 1;\n");
+    ASSERT_EQ(site.tovik({"--fast"}).status, 0);
+    std::string long_form = site.read("Makefile");
+    EXPECT_NE(long_form.find("index.vrn:\t \\\n\thead.inc\n"), std::string::npos) << long_form;
+    ts::Run_result r = site.tovik({"-f"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(site.read("Makefile"), long_form);
+}
+
+TEST(MendedFaults, SiteOfAlwaysRebuiltPagesKeepsItsRules) {
+    ts::Site site;
+    site.write("news.vrn", "<vorn> // __ALWAYS__\n</vorn>");
+    ts::Run_result r = site.tovik();
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    std::string mk = site.read("Makefile");
+    EXPECT_NE(mk.find("TARGETS = \nall: $(TARGETS) always\n"), std::string::npos) << mk;
+    EXPECT_NE(mk.find("always: \n\tvorn $(__vorn_OPTS) $(main_OPTS) news.vrn $(prefix)news.html"),
+              std::string::npos)
+        << mk;
+
+    // Sources left out of both lists still give the empty makefile.
+    ts::Site hidden;
+    hidden.write("part.vrn", "<vorn> // __NO_OUTPUT__\n</vorn>");
+    r = hidden.tovik();
+    EXPECT_EQ(r.err, "vorn-tovik: info: No source file found .. creating empty makefile\n");
+    EXPECT_EQ(hidden.read("Makefile"), "");
+}
+
+TEST(MendedFaults, EmptyTranslationEntriesAreDropped) {
+    for (const char* line : {"translations: it,\n", "translations: it,,\n", "translations: ,it\n"}) {
+        ts::Site site;
+        site.write("Makefile.vt", line);
+        site.write("index.vrn", "page\n");
+        ASSERT_EQ(site.tovik().status, 0) << line;
+        EXPECT_EQ(
+            rules_of(site.read("Makefile")),
+            "all: $(TARGETS)\n\n"
+            "$(prefix)index.html:\tindex.vrn\n"
+            "\tvorn $(__vorn_OPTS) $(main_OPTS) index.vrn $(prefix)index.html\n\n"
+            "$(prefix)it/index.html:\tindex.vrn\n"
+            "\tvorn $(__vorn_OPTS) $(main_OPTS)  -p -D_LANG=it -D_REVERT index.vrn $(prefix)it/index.html")
+            << line;
+    }
+}
+
+TEST(MendedFaults, BranchDirectoriesWithoutTrailingSlash) {
+    ts::Site site;
+    site.write("Makefile.vt", "*branch*src*en\nvorn-option:-x\nend-branch\n");
+    site.write("src/page.vrn", "page\n");
+    site.write("src/notovik", "");
+    ASSERT_EQ(site.tovik().status, 0);
+    std::string mk = site.read("Makefile");
+    EXPECT_NE(mk.find("\nen_OPTS = --parents  -x \n"), std::string::npos) << mk;
+    EXPECT_NE(mk.find("$(prefix)en/page.html:\tsrc/page.vrn\n"
+                      "\tvorn $(__vorn_OPTS) $(en_OPTS) src/page.vrn $(prefix)en/page.html\n"),
+              std::string::npos)
+        << mk;
+}
+
+TEST(MendedFaults, ArchiveHoldsPathsLongerThan99Bytes) {
+    ts::Site site;
+    const std::string deep = std::string(60, 'a') + "/" + std::string(60, 'b') + "/data-file.txt";
+    site.write(deep, "kept\n");
+    site.write("index.vrn", "page\n");
+    ASSERT_EQ(site.tovik().status, 0);
+    EXPECT_NE(site.read("Makefile").find("\ttar chzf site/site.tar.gz \\\n"), std::string::npos);
+    ts::Run_result made = site.shell("make dist-noupdate");
+    EXPECT_EQ(made.status, 0) << made.err;
+    ts::Run_result list = ts::sh("tar tzf site/site.tar.gz | grep data-file", site.tmp.path());
+    EXPECT_EQ(list.out, "site/" + deep + "\n");
+}
+
+} // namespace
