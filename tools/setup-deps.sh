@@ -7,6 +7,8 @@ command -v g++ >/dev/null 2>&1 || missing="$missing g++"
 command -v flex >/dev/null 2>&1 || missing="$missing flex"
 command -v bison >/dev/null 2>&1 || missing="$missing bison"
 command -v make >/dev/null 2>&1 || missing="$missing make"
+command -v groff >/dev/null 2>&1 || missing="$missing groff-base"
+command -v man >/dev/null 2>&1 || missing="$missing man-db"
 [ -f /usr/include/gtest/gtest.h ] || missing="$missing libgtest-dev"
 for extra in "$@"; do
     case "$extra" in
