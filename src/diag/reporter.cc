@@ -24,7 +24,7 @@ std::string location_text(const Location& l) {
 
 } // namespace
 
-void Reporter::print(Level level, int32_t adjust, const std::string& text, const std::string& brief) {
+std::string Reporter::chain_text() const {
     std::string out;
     if (!include_stack_.empty()) {
         out += "In file included from " + location_text(include_stack_.front());
@@ -32,6 +32,11 @@ void Reporter::print(Level level, int32_t adjust, const std::string& text, const
             out += ",\n                 from " + location_text(include_stack_[i]);
         out += ":\n";
     }
+    return out;
+}
+
+void Reporter::print(Level level, int32_t adjust, const std::string& text, const std::string& brief) {
+    std::string out = executing_ ? exec_chain_ : chain_text();
     const Location& where = executing_ ? exec_ : scan_;
     out += where.dir;
     if (!where.file.empty())
@@ -121,6 +126,7 @@ void Reporter::count_lines(const char* text, std::size_t length) {
 
 void Reporter::save_location() {
     include_stack_.push_back(scan_);
+    scan_name_ = nullptr;
 }
 
 void Reporter::restore_location() {
@@ -135,9 +141,11 @@ void Reporter::set_exec_location(const Src_name* name, int32_t line) {
     if (name) {
         exec_.dir = name->dir;
         exec_.file = name->file;
+        exec_chain_ = name->chain;
     } else {
         exec_.dir.clear();
         exec_.file.clear();
+        exec_chain_.clear();
     }
     exec_.line = line;
 }
@@ -151,18 +159,20 @@ void Reporter::clear_scan_location() {
 
 const Src_name* Reporter::scan_name() {
     if (!scan_name_)
-        scan_name_ = intern(scan_.dir, scan_.file);
+        scan_name_ = intern(chain_text(), scan_.dir, scan_.file);
     return scan_name_;
 }
 
-const Src_name* Reporter::intern(const std::string& dir, const std::string& file) {
-    std::string key = dir;
+const Src_name* Reporter::intern(const std::string& chain, const std::string& dir, const std::string& file) {
+    std::string key = chain;
+    key += '\0';
+    key += dir;
     key += '\0';
     key += file;
     auto it = name_index_.find(key);
     if (it != name_index_.end())
         return it->second;
-    names_.push_back(Src_name{dir, file});
+    names_.push_back(Src_name{dir, file, chain});
     const Src_name* name = &names_.back();
     name_index_.emplace(std::move(key), name);
     return name;
@@ -177,5 +187,6 @@ void Reporter::reset() {
     scan_ = Location();
     include_stack_.clear();
     exec_ = Location();
+    exec_chain_.clear();
     scan_name_ = nullptr;
 }

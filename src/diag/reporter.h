@@ -12,11 +12,14 @@
 enum class Verbosity : int32_t { unset = 0, normal = 2, quiet = 3, verbose = 4 };
 enum class Policy : int32_t { unset = 0, normal = 5, fatal_warnings = 6, ignore_errors = 7 };
 
-// A source file's directory (relative to the run directory, empty or ending in "/") and name.  Interned by
-// the reporter so that syntax-tree nodes can carry their position as one pointer.
+// A source file's directory (relative to the run directory, empty or ending in "/") and name, with the
+// include chain it was read under.  Interned by the reporter so that syntax-tree nodes can carry their
+// position as one pointer: a statement of an included file runs after the file has been left, and its
+// messages still name the files that included it.
 struct Src_name {
     std::string dir;
     std::string file;
+    std::string chain; // the "In file included from" lines, or empty
 };
 
 struct Location {
@@ -72,7 +75,8 @@ public:
 private:
     enum class Level { info, warning, error, fatal };
     void print(Level level, int32_t adjust, const std::string& text, const std::string& brief);
-    const Src_name* intern(const std::string& dir, const std::string& file);
+    std::string chain_text() const;
+    const Src_name* intern(const std::string& chain, const std::string& dir, const std::string& file);
 
     std::string program_name_;
     unsigned char brief_ = 0;
@@ -82,8 +86,9 @@ private:
     Location scan_;
     std::vector<Location> include_stack_;
     Location exec_;
+    std::string exec_chain_;
 
-    const Src_name* scan_name_ = nullptr; // cache for scan_name(); cleared when dir or file change
+    const Src_name* scan_name_ = nullptr; // cache for scan_name(); cleared when the file or the chain changes
     std::deque<Src_name> names_;
     std::unordered_map<std::string, const Src_name*> name_index_;
 };

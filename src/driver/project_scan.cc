@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "diag/reporter.h"
+#include "driver/make_names.h"
 #include "driver/paths.h"
 #include "frontend/parser.h"
 #include "options/options.h"
@@ -50,7 +50,7 @@ void parse_dependencies(Deps_tree& store, std::FILE* source, const std::string& 
 void process_source(const std::string& name, const std::string& base) {
     Deps_tree& store = *g_deps;
     const std::string path = normalize_path(source_dir + name, true);
-    if (unsafe_dirs > 0 || unsafe_name(name)) {
+    if (unsafe_dirs > 0 || unsafe_make_name(name)) {
         reporter().error(path + ": file name holds characters that make or the shell read specially; skipped",
                          path + ": unsafe name");
         return;
@@ -196,17 +196,6 @@ void scan_entry(const std::string& name) {
 
 } // namespace
 
-bool unsafe_name(const std::string& name) {
-    static const char special[] = "$#:;=%\"'`\\*?[](){}<>|&!~^";
-    for (unsigned char c : name) {
-        if (c <= 0x20 || c == 0x7f)
-            return true;
-        if (std::strchr(special, c) != nullptr)
-            return true;
-    }
-    return false;
-}
-
 void scan_directory(const std::string& name) {
     const std::string saved_source_dir = source_dir;
     const std::string saved_output_dir = output_dir;
@@ -215,7 +204,7 @@ void scan_directory(const std::string& name) {
     const std::string root = opt(Option_id::root_dir) + opt(Option_id::branch_root);
     const std::string dir = name.empty() ? root : name;
     const bool subdirectory = !source_dir.empty();
-    const bool unsafe = subdirectory && unsafe_name(name);
+    const bool unsafe = subdirectory && unsafe_make_name(name);
     if (subdirectory) {
         output_dir += name + "/";
         source_dir += name + "/";

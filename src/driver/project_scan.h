@@ -14,7 +14,3 @@ extern Deps_tree* g_deps;
 // starts a pass at the section's root (root directory + branch source directory).  Reads the options
 // through g_options.  Changes the working directory while it runs and restores it before it returns.
 void scan_directory(const std::string& name);
-
-// Whether a path component holds a byte that make or the shell would read specially (white space,
-// control bytes, quotes, wildcards, variable and command syntax ...).  Bytes above 127 are plain.
-bool unsafe_name(const std::string& name);

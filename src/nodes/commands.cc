@@ -142,9 +142,11 @@ Gen_type N_exec::exec() {
 }
 
 // The script is a dependency of the page (when its name is fixed), and the name exactly as written is kept
-// out of the site archive, with its backup.
+// out of the site archive, with its backup.  A fixed name refused as unsafe is left out of both.
 void N_exec::deps() {
-    N_dep::deps();
+    const bool recorded = record_dependency("N_dep::deps () -- Internal Error");
+    if (!recorded && file_ && file_->is_fixed_arg())
+        return;
     auto* store = dynamic_cast<Deps_tree*>(owner);
     if (!store) {
         owner->ensure_dep();

@@ -1,10 +1,13 @@
 // Dependency collection: what the dependency nodes add to the rule of the page being scanned.
 #include "diag/reporter.h"
+#include "driver/make_names.h"
 #include "driver/paths.h"
 #include "frontend/node.h"
 #include "values/tree.h"
 
-void N_dep::deps() { record_dependency("N_dep::deps () -- Internal Error"); }
+void N_dep::deps() {
+    record_dependency("N_dep::deps () -- Internal Error");
+}
 
 bool N_dep::record_dependency(const char* internal_error) {
     Node* name_node = file_.get();
@@ -21,6 +24,10 @@ bool N_dep::record_dependency(const char* internal_error) {
         reporter().fatal(internal_error);
     const std::string& name = value.get_string();
     std::string path = !name.empty() && name[0] == '/' ? name : store->current_dir() + name;
-    store->dependencies.insert(" \\\n\t" + normalize_path(path, true));
+    path = normalize_path(path, true);
+    // The path goes into the rule unquoted.
+    if (refuse_unsafe_dependency(path))
+        return false;
+    store->dependencies.insert(" \\\n\t" + path);
     return true;
 }

@@ -1,9 +1,6 @@
 // The project scan seen from outside: which files become rules, in which form, which outputs are listed,
-// what goes into the archive exclude list, and how the scan fails.
-//
-// The sources here have no dependencies: the source front end that collects them is not wired into the
-// scan yet, so no rule carries dependency lines.  Cases with included files, printed file sizes and the
-// markers written in comments (__ALWAYS__, __NO_OUTPUT__, __EXT__, __DEP__) join these once it is.
+// what goes into the archive exclude list, and how the scan fails.  What the rules depend on is checked
+// in deps_test.cc.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -101,27 +98,90 @@ std::string rule(const std::string& output, const std::string& source, const std
 const std::string own_files = "Makefile\nMakefile~\nMakefile.vt\nMakefile.vt~\nMakefile.sources\n"
                               "Makefile.sources~\nMakefile.add\nMakefile.add~\nsite.tar.gz\n";
 
+// index.vrn includes head.vrn and prints the size of logo.png; head.vrn, a source too, is text on its own
+// and code where it is included.
+void write_translated_site(const Site& site, const std::string& settings) {
+    site.write("Makefile.vt", settings + "translations: it\n");
+    site.write("index.vrn",
+               "<vorn>include(\"head.vrn\");</vorn>\n"
+               "<p>The logo weighs <vorn>echo(fsize(\"logo.png\", \"#b\"));</vorn> bytes.</p>\n");
+    site.write("index.vrn.it", "<p>Il logo</p>\n");
+    site.write("head.vrn", "<vorn>title = \"Home\";</vorn>\n");
+    site.write("logo.png");
+    site.write("sub/page.vrn", "<vorn>;</vorn><p>A page</p>\n");
+}
+
+const std::string head_rules = rule("$(prefix)head.html", "head.vrn") +
+                               rule("$(prefix)it/head.html", "head.vrn", " -p -D_LANG=it -D_REVERT ");
+const std::string head_targets = "$(prefix)head.html\\\n$(prefix)it/head.html\\\n";
+const std::string sub_targets = "$(prefix)sub/page.html\\\n$(prefix)it/sub/page.html\\\n";
+const std::string translated_sources = own_files +
+                                       "head.vrn\nhead.vrn~\nindex.vrn\nindex.vrn~\nindex.vrn.it\n"
+                                       "index.vrn.it~\nsub/page.vrn\nsub/page.vrn~\n\n";
+
 TEST(ScanRules, SourcesWithTranslations) {
     Site site;
-    site.write("Makefile.vt", "translations: it\n");
-    site.write("index.vrn");
-    site.write("index.vrn.it");
-    site.write("sub/page.vrn");
+    write_translated_site(site, "");
     auto r = site.tovik();
     ASSERT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
     const std::string text = site.read("Makefile");
-    EXPECT_TRUE(
-        in_some_order(rules_of(text),
-                      {rule("$(prefix)index.html", "index.vrn") +
-                           rule("$(prefix)it/index.html", "index.vrn.it", " -p -D_LANG=it "),
-                       rule("$(prefix)sub/page.html", "sub/page.vrn") +
-                           rule("$(prefix)it/sub/page.html", "sub/page.vrn", " -p -D_LANG=it -D_REVERT ")}));
-    EXPECT_TRUE(in_some_order(targets_of(text), {"$(prefix)index.html\\\n$(prefix)it/index.html\\\n",
-                                                 "$(prefix)sub/page.html\\\n$(prefix)it/sub/page.html\\\n"}));
-    EXPECT_EQ(site.read("Makefile.sources"),
-              own_files +
-                  "index.vrn\nindex.vrn~\nindex.vrn.it\nindex.vrn.it~\nsub/page.vrn\nsub/page.vrn~\n\n");
+    EXPECT_TRUE(in_some_order(
+        rules_of(text),
+        {"$(prefix)index.html:\tindex.vrn \\\n"
+         "\thead.vrn \\\n"
+         "\tlogo.png\n"
+         "\tvorn $(__vorn_OPTS) $(main_OPTS) index.vrn $(prefix)index.html\n"
+         "\n"
+         "$(prefix)it/index.html:\tindex.vrn.it \\\n"
+         "\thead.vrn \\\n"
+         "\tlogo.png\n"
+         "\tvorn $(__vorn_OPTS) $(main_OPTS)  -p -D_LANG=it index.vrn.it $(prefix)it/index.html\n"
+         "\n",
+         "$(prefix)sub/page.html:\tsub/page.vrn\n"
+         "\tvorn $(__vorn_OPTS) $(main_OPTS) sub/page.vrn $(prefix)sub/page.html\n"
+         "\n"
+         "$(prefix)it/sub/page.html:\tsub/page.vrn\n"
+         "\tvorn $(__vorn_OPTS) $(main_OPTS)  -p -D_LANG=it -D_REVERT sub/page.vrn "
+         "$(prefix)it/sub/page.html\n"
+         "\n",
+         head_rules}));
+    EXPECT_TRUE(in_some_order(
+        targets_of(text), {"$(prefix)index.html\\\n$(prefix)it/index.html\\\n", sub_targets, head_targets}));
+    EXPECT_EQ(site.read("Makefile.sources"), translated_sources);
+}
+
+// Fast mode hangs the dependencies on the source: the included file is only checked, not read.
+TEST(ScanRules, SourcesWithTranslationsInFastMode) {
+    Site site;
+    write_translated_site(site, "fast:\n");
+    auto r = site.tovik();
+    ASSERT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    const std::string text = site.read("Makefile");
+    EXPECT_TRUE(in_some_order(
+        rules_of(text),
+        {"$(prefix)index.html:\tindex.vrn\n"
+         "\tvorn $(__vorn_OPTS) $(main_OPTS) index.vrn $(prefix)index.html\n"
+         "\n"
+         "index.vrn:\t \\\n"
+         "\thead.vrn \\\n"
+         "\tlogo.png\n"
+         "\n"
+         "$(prefix)it/index.html:\tindex.vrn.it\n"
+         "\tvorn $(__vorn_OPTS) $(main_OPTS)  -p -D_LANG=it index.vrn.it $(prefix)it/index.html\n"
+         "\n"
+         "index.vrn.it:\t \\\n"
+         "\thead.vrn \\\n"
+         "\tlogo.png\n"
+         "\n",
+         rule("$(prefix)sub/page.html", "sub/page.vrn") + "\n\n" +
+             rule("$(prefix)it/sub/page.html", "sub/page.vrn", " -p -D_LANG=it -D_REVERT ") + "\n\n",
+         rule("$(prefix)head.html", "head.vrn") + "\n\n" +
+             rule("$(prefix)it/head.html", "head.vrn", " -p -D_LANG=it -D_REVERT ") + "\n\n"}));
+    EXPECT_TRUE(in_some_order(
+        targets_of(text), {"$(prefix)index.html\\\n$(prefix)it/index.html\\\n", sub_targets, head_targets}));
+    EXPECT_EQ(site.read("Makefile.sources"), translated_sources);
 }
 
 TEST(ScanRules, VerboseRunNamesEveryCheck) {

@@ -310,8 +310,8 @@ TEST_F(ScannerTest, TypeTextLinesAndPageText) {
     store.text().clear();
     reporter().set_file("t.vrn");
     EXPECT_EQ(tokens("<vorn>type:a\\\nb\nc endtype;</vorn>"),
-              "T_TEXT(\"a\") T_TEXT(\"b\") T_TEXT(\"c \") T_TYPE_END T_TAG_END");
-    EXPECT_EQ(store.text(), "\n"); // the newline is page text, the runs are tokens
+              "T_TEXT(\"a\") T_TEXT(\"b\") T_TEXT(\"\n\") T_TEXT(\"c \") T_TYPE_END T_TAG_END");
+    EXPECT_EQ(store.text(), ""); // the newline is a token like the runs, so that it keeps its place
     EXPECT_EQ(reporter().scan_location().line, 3);
 }
 
@@ -321,6 +321,7 @@ TEST_F(ScannerTest, CaptureKeepsPlainTextFromThePage) {
     EXPECT_EQ(next_token().code, T_TYPE_NAME);
     EXPECT_TRUE(scanner_capturing());
     EXPECT_EQ(next_token().value.text(), "b");
+    EXPECT_EQ(next_token().value.text(), "\n"); // captured with the rest of the block
     EXPECT_EQ(next_token().code, T_TYPE_END);
     EXPECT_FALSE(scanner_capturing());
     EXPECT_EQ(next_token().code, 0);
