@@ -3,6 +3,7 @@
 #include "driver/make_names.h"
 #include "driver/paths.h"
 #include "frontend/node.h"
+#include "nodes/statements.h"
 #include "values/tree.h"
 
 void N_dep::deps() {
@@ -23,7 +24,10 @@ bool N_dep::record_dependency(const char* internal_error) {
     if (!value.is_string() || !store)
         reporter().fatal(internal_error);
     const std::string& name = value.get_string();
-    std::string path = !name.empty() && name[0] == '/' ? name : store->current_dir() + name;
+    // inputfile() and outputfile() are named from the run directory already: only other relative names are
+    // taken from the directory of the file being read.
+    const bool from_run_dir = names_from_run_dir(name_node);
+    std::string path = (!name.empty() && name[0] == '/') || from_run_dir ? name : store->current_dir() + name;
     path = normalize_path(path, true);
     // The path goes into the rule unquoted.
     if (refuse_unsafe_dependency(path))

@@ -11,6 +11,7 @@
 
 #include "diag/reporter.h"
 #include "driver/paths.h"
+#include "nodes/statements.h"
 #include "values/tree.h"
 
 namespace {
@@ -59,7 +60,7 @@ bool file_status(Node* file, Node* format, const std::string& what, const N_file
         r.error(what + " (file, format): format must be a string");
         return false;
     }
-    std::string path = resolve_in(node.build_dir(), name.text());
+    std::string path = node.resolve(name.text());
     if (::stat(path.c_str(), &st) != 0) {
         r.warning("unable to get infos about " + path, path);
         return false;
@@ -73,8 +74,10 @@ bool file_status(Node* file, Node* format, const std::string& what, const N_file
 N_file_dep::N_file_dep(Node_ptr file, Node_ptr second)
     : N_dep(std::move(file)), second_(std::move(second)), build_dir_(working_dir() + "/") {}
 
+// inputfile() and outputfile() give names relative to the run directory; every other relative name is
+// relative to the directory of the file the node was written in.
 std::string N_file_dep::resolve(const std::string& name) const {
-    return resolve_in(build_dir_, name);
+    return resolve_in(names_from_run_dir(file_.get()) && owner ? owner->run_dir() : build_dir_, name);
 }
 
 N_fileexists::N_fileexists(Node_ptr file) : N_builtin3(std::move(file)), build_dir_(working_dir() + "/") {}
@@ -126,7 +129,8 @@ Gen_type N_verbatim::exec() {
 
 Gen_type N_fileexists::exec() {
     locate();
-    return Gen_type(can_read(resolve_in(build_dir_, a_->exec().get_string())) ? 1 : 0);
+    const std::string& dir = names_from_run_dir(a_.get()) && owner ? owner->run_dir() : build_dir_;
+    return Gen_type(can_read(resolve_in(dir, a_->exec().get_string())) ? 1 : 0);
 }
 
 // minimum + (maximum - minimum + 1) * r / 2147483647.0, truncated.  With r == RAND_MAX that formula gives

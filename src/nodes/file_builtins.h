@@ -10,10 +10,11 @@ public:
     N_file_dep(Node_ptr file, Node_ptr second);
     const std::string& build_dir() const { return build_dir_; }
     Node* second() const { return second_.get(); }
+    // The path of a file name: itself when absolute; relative to the run directory for inputfile() and
+    // outputfile(); else relative to the build directory.
+    std::string resolve(const std::string& name) const;
 
 protected:
-    // The path of a file name: itself when absolute, else relative to the build directory.
-    std::string resolve(const std::string& name) const;
     Node_ptr second_;
     std::string build_dir_;
 };

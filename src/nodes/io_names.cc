@@ -45,3 +45,7 @@ Gen_type N_abs_output::exec() {
     locate();
     return Gen_type(owner->output_path());
 }
+
+bool names_from_run_dir(const Node* file_name) {
+    return dynamic_cast<const N_input*>(file_name) || dynamic_cast<const N_output*>(file_name);
+}

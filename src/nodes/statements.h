@@ -212,3 +212,7 @@ public:
     Gen_type exec() override;
     bool is_fixed_arg() const override { return true; }
 };
+
+// Whether a file-name argument is inputfile() or outputfile(), whose values are relative to the run
+// directory rather than to the directory of the file being read.
+bool names_from_run_dir(const Node* file_name);

@@ -4,11 +4,15 @@
 #include "values/tree.h"
 
 Deps_tree::Deps_tree(std::string target_extension)
-    : target_extension_(std::move(target_extension)), working_directory_(working_dir() + "/") {}
+    : target_extension_(std::move(target_extension)), working_directory_(working_dir() + "/") {
+    run_dir_ = working_directory_;
+}
 
 Deps_tree::~Deps_tree() = default;
 
-void Deps_tree::ensure_exec() { reporter().fatal("Deps_tree::ensure_exec () -- Internal Error"); }
+void Deps_tree::ensure_exec() {
+    reporter().fatal("Deps_tree::ensure_exec () -- Internal Error");
+}
 
 Node* Deps_tree::add_statement(Node* node) {
     stamp(node);
@@ -58,7 +62,9 @@ void Deps_tree::set_directory(const std::string& path) {
     main_file = 1;
 }
 
-void Deps_tree::append_rule_text(const std::string& text) { (always ? always_list : target_list) += text; }
+void Deps_tree::append_rule_text(const std::string& text) {
+    (always ? always_list : target_list) += text;
+}
 
 void Deps_tree::write_dependencies() {
     for (const std::string& entry : dependencies)

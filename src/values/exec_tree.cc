@@ -5,18 +5,20 @@
 #include "frontend/node.h"
 #include "values/tree.h"
 
-Exec_tree::Exec_tree(const std::string& input_name, const std::string& output_name, const std::string& root_dir,
-                     std::string policy)
+Exec_tree::Exec_tree(const std::string& input_name, const std::string& output_name,
+                     const std::string& root_dir, std::string policy)
     : policy_(std::move(policy)) {
     input_name_ = input_name;
     output_name_ = output_name;
     // An absolute name is its own path.
     std::string cwd = working_dir() + "/";
+    run_dir_ = cwd;
     input_path_ = !input_name.empty() && input_name[0] == '/' ? input_name : cwd + input_name;
     output_path_ = !output_name.empty() && output_name[0] == '/' ? output_name : cwd + output_name;
     root_level = root_dir == "./" ? cwd_depth() : path_depth(with_slash(root_dir));
-    if (output_name != "-")
-        output_level = path_depth(output_name);
+    // A page written to standard output counts as one in the run directory, so that links made for it climb
+    // to the root like those of a page written there.
+    output_level = path_depth(output_name == "-" ? std::string("page") : output_name);
     variables_["_argc"] = Gen_type(1);
     Gen_type argv = Gen_type::empty_array();
     argv.elements().emplace_back(input_name);
@@ -25,7 +27,9 @@ Exec_tree::Exec_tree(const std::string& input_name, const std::string& output_na
 
 Exec_tree::~Exec_tree() = default;
 
-void Exec_tree::ensure_dep() { reporter().fatal("Exec_tree::ensure_dep () Internal Error"); }
+void Exec_tree::ensure_dep() {
+    reporter().fatal("Exec_tree::ensure_dep () Internal Error");
+}
 
 Node* Exec_tree::add_statement(Node* node) {
     stamp(node);
@@ -55,7 +59,9 @@ void Exec_tree::save_arguments() {
     saved_argv_.push_back(get_variable("_argv"));
 }
 
-void Exec_tree::push_plain_frame() { frames_.push_back(false); }
+void Exec_tree::push_plain_frame() {
+    frames_.push_back(false);
+}
 
 void Exec_tree::restore_arguments() {
     if (frames_.empty())

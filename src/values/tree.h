@@ -50,6 +50,10 @@ public:
     const std::string& raw_output_name() const { return output_name_; }
     const std::string& output_path() const { return output_path_; }
 
+    // The directory the program was started in, with a trailing "/": inputfile() and outputfile() name
+    // files relative to it.
+    const std::string& run_dir() const { return run_dir_; }
+
     // "../" once per level the output file lies below the site's root.
     std::string adjust_level();
     int32_t root_level = 0;
@@ -68,6 +72,7 @@ protected:
     std::string input_path_;
     std::string output_name_;
     std::string output_path_;
+    std::string run_dir_;
 };
 
 class Deps_tree : public Tree {

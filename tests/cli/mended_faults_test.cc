@@ -90,3 +90,25 @@ TEST(MendedFaults, ArchiveHoldsPathsLongerThan99Bytes) {
 }
 
 } // namespace
+
+namespace {
+
+// inputfile() and outputfile() already name files from the run directory: in a subdirectory they are not
+// prefixed again (sub/sub/page.vrn), neither in the rule nor when vorn runs the page.
+TEST(MendedFaults, InputFileNamesInSubdirectoriesAreNotPrefixedTwice) {
+    ts::Site site;
+    const std::string source = "<vorn>echo(fsize(inputfile(), \"#b\")); verbatim(inputfile(\"./\"));</vorn>";
+    site.write("sub/page.vrn", source);
+    ASSERT_EQ(site.tovik().status, 0);
+    std::string mk = site.read("Makefile");
+    EXPECT_NE(mk.find("$(prefix)sub/page.html:\tsub/page.vrn \\\n\tsub/page.vrn\n"), std::string::npos) << mk;
+
+    ts::Run_options o;
+    o.cwd = site.dir;
+    o.argv0 = "vorn";
+    ts::Run_result r = ts::run({VORN_BIN, "sub/page.vrn", "-"}, o);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, std::to_string(source.size()) + source);
+}
+
+} // namespace
