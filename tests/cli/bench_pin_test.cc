@@ -14,7 +14,7 @@
 #include <memory>
 #include <sstream>
 
-#include "support/test_support.h"
+#include "support/site.h"
 
 namespace {
 
@@ -81,12 +81,7 @@ struct Generated {
     // `sources`.
     ts::Run_result tovik(const std::vector<std::string>& args, std::string& makefile,
                          std::string& sources) const {
-        std::vector<std::string> argv = {TOVIK_BIN};
-        argv.insert(argv.end(), args.begin(), args.end());
-        ts::Run_options o;
-        o.cwd = site;
-        o.argv0 = "vorn-tovik";
-        ts::Run_result r = ts::run(argv, o);
+        ts::Run_result r = ts::run_tovik(site, args);
         makefile = ts::exists(site + "/Makefile") ? ts::read_file(site + "/Makefile") : "";
         sources = ts::exists(site + "/Makefile.sources") ? ts::read_file(site + "/Makefile.sources") : "";
         return r;

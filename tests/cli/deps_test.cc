@@ -4,17 +4,15 @@
 // compared whole; the last tests run GNU make on the result.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdlib>
 #include <map>
-#include <numeric>
 #include <sys/stat.h>
 
+#include "support/makefile_header.h"
 #include "support/site.h"
-#include "support/test_support.h"
 
 namespace {
 
+using ts::own_files;
 using ts::Site;
 
 // What one source puts into the makefile: its rules, and its entries in the target list, the always list
@@ -63,15 +61,7 @@ std::string makefile_of(const std::vector<Group>& groups) {
     if (all.targets.empty() && all.always_list.empty())
         return "";
     const bool always = !all.always_list.empty();
-    return "# Generated automatically from Makefile.vt by vorn-tovik 1.12\n"
-           "# Copyright (C) the authors of this site\n"
-           "# This makefile is free software; you have unlimited\n"
-           "# permission to copy and/or distribute it, with or without\n"
-           "# modifications, as long as this notice is preserved.\n\n"
-           "# This makefile is distributed in the hope that it will be \n"
-           "# useful, but WITHOUT ANY WARRANTY, to the extent permitted\n"
-           "# by law; without even the implied warranty of \n"
-           "# MERCHANTABILITY or FITNESS FOR A PARTICULAR PURPOSE.\n\n\n"
+    return ts::makefile_header() +
            "prefix = ./\n\n__vorn_OPTS = \nmain_OPTS = \n\n\n"
            "TARGETS = " +
            all.targets + "\nall: $(TARGETS)" + (always ? " always" : "") + "\n\n" + all.rules + "\n\n" +
@@ -83,25 +73,6 @@ std::string makefile_of(const std::vector<Group>& groups) {
            "\n\n.PHONY: all clean dist dist-noupdate sitedist" +
            (always ? " always" : "") + "\n";
 }
-
-// The directory listing decides the order of sources: the makefile is checked against every order.
-::testing::AssertionResult is_makefile(const std::string& text, const std::vector<Group>& groups) {
-    std::vector<std::size_t> order(groups.size());
-    std::iota(order.begin(), order.end(), 0);
-    do {
-        std::vector<Group> ordered;
-        for (std::size_t i : order)
-            ordered.push_back(groups[i]);
-        if (makefile_of(ordered) == text)
-            return ::testing::AssertionSuccess();
-    } while (std::next_permutation(order.begin(), order.end()));
-    return ::testing::AssertionFailure() << "makefile:\n"
-                                         << text << "\nis no order of:\n"
-                                         << makefile_of(groups);
-}
-
-const std::string own_files = "Makefile\nMakefile~\nMakefile.vt\nMakefile.vt~\nMakefile.sources\n"
-                              "Makefile.sources~\nMakefile.add\nMakefile.add~\nsite.tar.gz\n";
 
 struct Case {
     const char* name;
@@ -127,7 +98,7 @@ void run_cases(const std::vector<Case>& cases) {
             EXPECT_FALSE(site.has("Makefile.sources"));
             continue;
         }
-        EXPECT_TRUE(is_makefile(site.read("Makefile"), c.groups));
+        EXPECT_TRUE(ts::in_some_order(site.read("Makefile"), c.groups, makefile_of));
         if (!c.sources.empty())
             EXPECT_EQ(site.read("Makefile.sources"), c.sources);
     }
@@ -143,7 +114,7 @@ TEST(Deps, EachKindOfDependency) {
          "",
          {page("$(prefix)sub/index.html", "sub/index.vrn",
                {"sub/logo.png", "sub/parts/banner.txt", "sub/parts/head.inc"})},
-         own_files + "sub/index.vrn\nsub/index.vrn~\n\n"},
+         own_files() + "sub/index.vrn\nsub/index.vrn~\n\n"},
         {"an include chain through directories, and back",
          {{"index.vrn", "<vorn>include(\"a/one.inc\"); verbatim(\"top.txt\");</vorn>\n"},
           {"a/one.inc", "include(\"../b/two.inc\");\nverbatim(\"after.txt\");\n"},
@@ -192,7 +163,7 @@ TEST(Deps, EachKindOfDependency) {
          0,
          "",
          {page("$(prefix)sub/page.html", "sub/page.vrn", {"/usr/bin/true", "sub/tools/gen.sh"})},
-         "/usr/bin/true\n/usr/bin/true~\n" + own_files +
+         "/usr/bin/true\n/usr/bin/true~\n" + own_files() +
              "sub/page.vrn\nsub/page.vrn~\ntools/gen.sh\ntools/gen.sh~\n\n"},
         {"__DEP__ in the main file and in an included file elsewhere",
          {{"index.vrn", "<vorn>// __DEP__ data/feed.xml\ninclude(\"inc/head.inc\");\n"
@@ -339,7 +310,7 @@ TEST(Deps, UnsafeDependencyNamesAreRefused) {
     }
     const std::vector<Group> kept = {
         page("$(prefix)index.html", "index.vrn", {"caf\xc3\xa9.txt", "ok.sh", "ok.txt"})};
-    const std::string sources = own_files + "index.vrn\nindex.vrn~\nok.sh\nok.sh~\n\n";
+    const std::string sources = own_files() + "index.vrn\nindex.vrn~\nok.sh\nok.sh~\n\n";
     run_cases({
         {"the first ends the run", files, {}, 1, full.substr(0, full.find('\n') + 1), {}},
         {"all are reported when errors are ignored", files, {"-i"}, 0, full, kept, sources},
@@ -382,17 +353,8 @@ TEST(Deps, ExampleSiteRulesListEveryDependency) {
 
 // ---- GNU make on the rules, with a stand-in `vorn` that writes its arguments into its output file.
 
-const char stub_vorn[] = "#!/bin/sh\n"
-                         "for out; do :; done\n"
-                         "mkdir -p \"$(dirname \"$out\")\"\n"
-                         "printf '%s\\n' \"$*\" > \"$out\"\n";
-
-struct Make_site : Site {
-    std::string bin = tmp / "bin";
-
-    Make_site() {
-        ts::write_file(bin + "/vorn", stub_vorn);
-        chmod((bin + "/vorn").c_str(), 0755);
+struct Pages_site : ts::Make_site {
+    Pages_site() {
         write("a.vrn", "<vorn>include(\"inc/head.inc\");</vorn>\n");
         write("b.vrn", "<vorn>include(\"inc/wrap.inc\");</vorn>\n");
         write("c.vrn", "<vorn>verbatim(\"c.txt\");</vorn>\n");
@@ -402,18 +364,6 @@ struct Make_site : Site {
         write("inc/foot.inc", ";\n");
         write("c.txt", "c\n");
         write("d/d.txt", "d\n");
-    }
-
-    ts::Run_result make(std::vector<std::string> args = {}) const {
-        const char* path = std::getenv("PATH");
-        std::vector<std::string> argv = {
-            "/usr/bin/env", "-u", "MAKEFLAGS", "-u",
-            "MFLAGS",       "-u", "MAKELEVEL", "PATH=" + bin + ":" + (path ? path : "/usr/bin:/bin"),
-            "make"};
-        argv.insert(argv.end(), args.begin(), args.end());
-        ts::Run_options o;
-        o.cwd = dir;
-        return ts::run(argv, o);
     }
 
     // Every file old, the pages newer than their sources; then `touched` changes and make runs.  Returns
@@ -438,7 +388,7 @@ struct Make_site : Site {
 };
 
 TEST(Deps, MakeRebuildsThePagesOfAChangedDependency) {
-    Make_site site;
+    Pages_site site;
     auto r = site.tovik();
     ASSERT_EQ(r.status, 0) << r.err;
     r = site.make();

@@ -2,14 +2,13 @@
 // page, a second make has nothing to do, and a changed file rebuilds exactly the pages that depend on it.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <set>
 #include <sstream>
 #include <string>
 #include <sys/time.h>
 #include <vector>
 
-#include "support/test_support.h"
+#include "support/site.h"
 
 namespace {
 
@@ -32,24 +31,11 @@ protected:
             0);
     }
 
+    // make in the site with the built vorn first on its PATH.
     ts::Run_result make(std::vector<std::string> args = {}) const {
         const std::string vorn = VORN_BIN;
-        const char* path = std::getenv("PATH");
-        std::vector<std::string> argv = {
-            "/usr/bin/env",
-            "-u",
-            "MAKEFLAGS",
-            "-u",
-            "MFLAGS",
-            "-u",
-            "MAKELEVEL",
-            "TZ=UTC0",
-            "PATH=" + vorn.substr(0, vorn.rfind('/')) + ":" + (path ? path : "/usr/bin:/bin"),
-            "make"};
-        argv.insert(argv.end(), args.begin(), args.end());
-        ts::Run_options o;
-        o.cwd = site;
-        return ts::run(argv, o);
+        args.insert(args.begin(), {"TZ=UTC0", "make"});
+        return ts::run_on_path(std::move(args), site, vorn.substr(0, vorn.rfind('/')));
     }
 
     // The pages listed in TARGETS, as make names them ("./index.html").
@@ -90,10 +76,7 @@ TEST_F(ExampleSite, BuildsEveryPageAndRebuildsWhatDependsOnAChange) {
     const time_t logo_time = 1767323045; // Friday, 2 January 2026, 03:04:05 UTC
     set_time("logo.png", logo_time);
 
-    ts::Run_options o;
-    o.cwd = site;
-    o.argv0 = "vorn-tovik";
-    ts::Run_result r = ts::run({TOVIK_BIN}, o);
+    ts::Run_result r = ts::run_tovik(site, {});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
 

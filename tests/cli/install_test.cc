@@ -2,11 +2,10 @@
 // completions, and the installed programs building the example site.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <set>
 #include <sys/stat.h>
 
-#include "support/test_support.h"
+#include "support/site.h"
 
 namespace {
 
@@ -15,21 +14,6 @@ std::set<std::string> file_names(const std::string& dir) {
     for (const auto& entry : ts::read_tree(dir))
         names.insert(entry.first);
     return names;
-}
-
-// Runs a program found on PATH (with `path_front` put first), with make's own variables removed so that a
-// make running the tests does not reach into the runs below.
-ts::Run_result run_tool(std::vector<std::string> args, const std::string& cwd = std::string(),
-                        const std::string& path_front = std::string()) {
-    const char* path = std::getenv("PATH");
-    std::string search = path ? path : "/usr/bin:/bin";
-    if (!path_front.empty())
-        search = path_front + ":" + search;
-    args.insert(args.begin(),
-                {"/usr/bin/env", "-u", "MAKEFLAGS", "-u", "MFLAGS", "-u", "MAKELEVEL", "PATH=" + search});
-    ts::Run_options o;
-    o.cwd = cwd;
-    return ts::run(args, o);
 }
 
 // One installation into a staging directory, shared by every test below.
@@ -92,13 +76,13 @@ TEST_F(Installed, ManPagesRenderCleanlyAndCoverEveryOption) {
     for (const auto& [name, program] : pages) {
         SCOPED_TRACE(name);
         ts::Run_result page =
-            run_tool({"groff", "-ww", "-man", "-Tutf8", root() + "/share/man/man1/" + name + ".1"});
+            ts::run_on_path({"groff", "-ww", "-man", "-Tutf8", root() + "/share/man/man1/" + name + ".1"});
         ASSERT_NE(page.status, 127) << "groff is missing: run tools/setup-deps.sh";
         EXPECT_EQ(page.status, 0);
         EXPECT_EQ(page.err, "");
         // Lines long enough that no option is broken at a hyphen; plain text without overstriking.
-        ts::Run_result plain = run_tool({"groff", "-man", "-Tascii", "-rLL=10000n", "-P-cbou",
-                                         root() + "/share/man/man1/" + name + ".1"});
+        ts::Run_result plain = ts::run_on_path({"groff", "-man", "-Tascii", "-rLL=10000n", "-P-cbou",
+                                                root() + "/share/man/man1/" + name + ".1"});
         ts::Run_result help = ts::run({program, "--help"});
         ASSERT_NE(help.out.find("--root-dir"), std::string::npos) << help.out;
         for (std::size_t at = help.out.find("--"); at != std::string::npos;
@@ -118,7 +102,7 @@ std::string complete(const std::string& script, const std::string& function, con
                                 ") && COMP_CWORD=$((${#COMP_WORDS[@]} - 1)) && COMP_LINE=\"${COMP_WORDS[*]}\""
                                 " && COMP_POINT=${#COMP_LINE} && " +
                                 function + " && printf '%s\\n' \"${COMPREPLY[@]}\"";
-    ts::Run_result r = run_tool({"bash", "-c", command}, cwd);
+    ts::Run_result r = ts::run_on_path({"bash", "-c", command}, cwd);
     EXPECT_EQ(r.status, 0) << words;
     EXPECT_EQ(r.err, "") << words;
     return r.out;
@@ -159,7 +143,7 @@ TEST_F(Installed, ExampleSiteBuildsWithTheInstalledPrograms) {
               0);
     const std::set<std::string> sources = file_names(site);
 
-    ts::Run_result tovik = run_tool({"vorn-tovik"}, site, root() + "/bin");
+    ts::Run_result tovik = ts::run_on_path({"vorn-tovik"}, site, root() + "/bin");
     ASSERT_EQ(tovik.status, 0) << tovik.err;
     EXPECT_EQ(tovik.err, "");
     const std::string makefile = ts::read_file(site + "/Makefile");
@@ -175,7 +159,7 @@ TEST_F(Installed, ExampleSiteBuildsWithTheInstalledPrograms) {
 #ifndef VORN_BIN
     GTEST_SKIP() << "vorn is not built";
 #endif
-    ts::Run_result make = run_tool({"make"}, site, root() + "/bin");
+    ts::Run_result make = ts::run_on_path({"make"}, site, root() + "/bin");
     ASSERT_EQ(make.status, 0) << make.out << make.err;
     std::set<std::string> pages;
     for (const std::string& name : file_names(site))
@@ -196,7 +180,7 @@ TEST_F(Installed, ExampleSiteBuildsWithTheInstalledPrograms) {
     EXPECT_EQ(pages, expected);
     EXPECT_NE(ts::read_file(site + "/index.html").find("<h1>Welcome</h1>"), std::string::npos);
 
-    ts::Run_result clean = run_tool({"make", "clean"}, site, root() + "/bin");
+    ts::Run_result clean = ts::run_on_path({"make", "clean"}, site, root() + "/bin");
     ASSERT_EQ(clean.status, 0) << clean.err;
     std::set<std::string> left = sources;
     left.insert({"Makefile", "Makefile.sources"});

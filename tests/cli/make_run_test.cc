@@ -3,63 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <sstream>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include "support/test_support.h"
+#include "support/site.h"
 
 namespace {
 
-const char stub_vorn[] = "#!/bin/sh\n"
-                         "# Stands in for the page processor: the last argument is the output file.\n"
-                         "for out; do :; done\n"
-                         "mkdir -p \"$(dirname \"$out\")\"\n"
-                         "printf '%s\\n' \"$*\" > \"$out\"\n";
+using Site = ts::Make_site;
 
-struct Site {
-    ts::Temp_dir tmp;
-    std::string dir = tmp / "site";
-    std::string bin = tmp / "bin";
-
-    Site() {
-        ts::make_dirs(dir);
-        ts::write_file(bin + "/vorn", stub_vorn);
-        chmod((bin + "/vorn").c_str(), 0755);
-    }
-    std::string path(const std::string& rel) const { return dir + "/" + rel; }
-    void write(const std::string& rel, const std::string& text = "x\n") const {
-        ts::write_file(path(rel), text);
-    }
-    std::string read(const std::string& rel) const { return ts::read_file(path(rel)); }
-    bool has(const std::string& rel) const { return ts::exists(path(rel)); }
-
-    ts::Run_result tovik(std::vector<std::string> args = {}) const {
-        args.insert(args.begin(), TOVIK_BIN);
-        ts::Run_options o;
-        o.cwd = dir;
-        o.argv0 = "vorn-tovik";
-        return ts::run(args, o);
-    }
-
-    // make in the site directory, out of reach of any make that runs the tests.
-    ts::Run_result make(std::vector<std::string> args = {}) const {
-        const char* path = std::getenv("PATH");
-        std::vector<std::string> argv = {
-            "/usr/bin/env", "-u", "MAKEFLAGS", "-u",
-            "MFLAGS",       "-u", "MAKELEVEL", "PATH=" + bin + ":" + (path ? path : "/usr/bin:/bin"),
-            "make"};
-        argv.insert(argv.end(), args.begin(), args.end());
-        ts::Run_options o;
-        o.cwd = dir;
-        return ts::run(argv, o);
-    }
-
-    void set_time(const std::string& pattern, const std::string& when) const {
-        ts::sh("find . -name '" + pattern + "' -exec touch -d '" + when + "' {} +", dir);
-    }
-};
+// Every file whose name matches `pattern` gets the time `when`.
+void set_time(const Site& site, const std::string& pattern, const std::string& when) {
+    site.shell("find . -name '" + pattern + "' -exec touch -d '" + when + "' {} +");
+}
 
 std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> out;
@@ -117,9 +73,9 @@ TEST(MakeRun, ChangedSourceRebuildsOnlyItsPages) {
     Site site;
     write_site(site);
     ASSERT_EQ(site.tovik().status, 0);
-    site.set_time("*", "2020-01-01 00:00:00");
+    set_time(site, "*", "2020-01-01 00:00:00");
     ASSERT_EQ(site.make().status, 0);
-    site.set_time("*.html", "2021-01-01 00:00:00");
+    set_time(site, "*.html", "2021-01-01 00:00:00");
     EXPECT_EQ(site.make({"-q"}).status, 0);
 
     ASSERT_EQ(ts::sh("touch about/index.vrn", site.dir).status, 0);

@@ -3,74 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <dirent.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include "support/test_support.h"
+#include "support/makefile_header.h"
+#include "support/site.h"
 
 namespace {
 
-// A site in a directory named "site" (its name appears in the archive rule), run from that directory.
-struct Site {
-    ts::Temp_dir tmp;
-    std::string dir = tmp / "site";
-
-    Site() { ts::make_dirs(dir); }
-    std::string path(const std::string& rel) const { return dir + "/" + rel; }
-    void write(const std::string& rel, const std::string& text) const { ts::write_file(path(rel), text); }
-    std::string read(const std::string& rel) const { return ts::read_file(path(rel)); }
-    bool has(const std::string& rel) const { return ts::exists(path(rel)); }
-
-    ts::Run_result tovik(std::vector<std::string> args = {}) const {
-        args.insert(args.begin(), TOVIK_BIN);
-        ts::Run_options o;
-        o.cwd = dir;
-        o.argv0 = "vorn-tovik";
-        return ts::run(args, o);
-    }
-
-    // Runs vorn-tovik from bash after `prelude` (ulimit, umask ...), still named vorn-tovik.
-    ts::Run_result tovik_after(const std::string& prelude, std::vector<std::string> args = {}) const {
-        std::vector<std::string> argv = {"/bin/bash", "-c", prelude + "; exec -a vorn-tovik \"$0\" \"$@\"",
-                                         TOVIK_BIN};
-        argv.insert(argv.end(), args.begin(), args.end());
-        ts::Run_options o;
-        o.cwd = dir;
-        return ts::run(argv, o);
-    }
-
-    // The names in the site's top directory, sorted.
-    std::vector<std::string> listing() const {
-        std::vector<std::string> names;
-        if (DIR* d = opendir(dir.c_str())) {
-            while (dirent* e = readdir(d)) {
-                std::string n = e->d_name;
-                if (n != "." && n != "..")
-                    names.push_back(n);
-            }
-            closedir(d);
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-};
-
-std::string header(const std::string& makefile = "Makefile") {
-    return "# Generated automatically from " + makefile +
-           ".vt by vorn-tovik 1.12\n"
-           "# Copyright (C) the authors of this site\n"
-           "# This makefile is free software; you have unlimited\n"
-           "# permission to copy and/or distribute it, with or without\n"
-           "# modifications, as long as this notice is preserved.\n"
-           "\n"
-           "# This makefile is distributed in the hope that it will be \n"
-           "# useful, but WITHOUT ANY WARRANTY, to the extent permitted\n"
-           "# by law; without even the implied warranty of \n"
-           "# MERCHANTABILITY or FITNESS FOR A PARTICULAR PURPOSE.\n"
-           "\n"
-           "\n";
-}
+using ts::own_files;
+using ts::Site;
 
 const std::string index_rule = "$(prefix)index.html:\tindex.vrn\n"
                                "\tvorn $(__vorn_OPTS) $(main_OPTS) index.vrn $(prefix)index.html\n"
@@ -101,7 +42,7 @@ const std::string closing = "\n"
 
 // The makefile of a site holding only index.vrn, with `extra` standing for the ".add" text.
 std::string one_page_makefile(const std::string& extra, const std::string& makefile = "Makefile") {
-    return header(makefile) +
+    return ts::makefile_header(makefile) +
            "prefix = ./\n"
            "\n"
            "__vorn_OPTS = \n"
@@ -119,11 +60,6 @@ std::string one_page_makefile(const std::string& extra, const std::string& makef
            "\trm -f $(TARGETS) \n"
            "\n" +
            archive_rule(makefile) + closing;
-}
-
-std::string own_files(const std::string& m = "Makefile") {
-    return m + "\n" + m + "~\n" + m + ".vt\n" + m + ".vt~\n" + m + ".sources\n" + m + ".sources~\n" + m +
-           ".add\n" + m + ".add~\n" + "site.tar.gz\n";
 }
 
 TEST(MakefileOutput, OnePageSiteByteForByte) {
@@ -189,7 +125,7 @@ TEST(MakefileOutput, PrefixGivesTheRefusalRuleAndNoSourcesFile) {
     auto r = site.tovik({"--prefix=out"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
-    EXPECT_EQ(site.read("Makefile"), header() +
+    EXPECT_EQ(site.read("Makefile"), ts::makefile_header() +
                                          "prefix = out/\n"
                                          "\n"
                                          "__vorn_OPTS =  -p -d out/ \n"
@@ -290,7 +226,8 @@ TEST(MakefileOutput, RenameOntoADirectoryFails) {
     EXPECT_EQ(r.err, "vorn-tovik: fatal: Can't write output file Makefile; Is a directory\n");
     EXPECT_EQ(site.read("Makefile/keep"), "kept\n");
     // The list was written before the makefile.
-    EXPECT_EQ(site.listing(), (std::vector<std::string>{"Makefile", "Makefile.sources", "index.vrn"}));
+    EXPECT_EQ(ts::list_dir(site.dir),
+              (std::vector<std::string>{"Makefile", "Makefile.sources", "index.vrn"}));
 }
 
 TEST(MakefileOutput, RenameOntoADirectoryFailsInBriefMode) {
@@ -301,7 +238,7 @@ TEST(MakefileOutput, RenameOntoADirectoryFailsInBriefMode) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "vorn-tovik: fatal: Makefile.sources; Is a directory\n");
     // Nothing else is written after a failed list.
-    EXPECT_EQ(site.listing(), (std::vector<std::string>{"Makefile.sources", "index.vrn"}));
+    EXPECT_EQ(ts::list_dir(site.dir), (std::vector<std::string>{"Makefile.sources", "index.vrn"}));
 }
 
 TEST(MakefileOutput, WriteBeyondTheFileSizeLimitFails) {
@@ -313,7 +250,7 @@ TEST(MakefileOutput, WriteBeyondTheFileSizeLimitFails) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "vorn-tovik: fatal: Can't write output file Makefile; File too large\n");
     EXPECT_EQ(site.read("Makefile"), "old makefile\n");
-    auto names = site.listing();
+    auto names = ts::list_dir(site.dir);
     EXPECT_EQ(names.size(), 61u);
     EXPECT_EQ(std::count_if(names.begin(), names.end(), [](const std::string& n) { return n[0] == '.'; }), 0);
 }
@@ -328,31 +265,23 @@ TEST(MakefileOutput, ListBeyondTheFileSizeLimitFails) {
     EXPECT_EQ(r.err, "vorn-tovik: fatal: Can't write sources file Makefile.sources; File too large\n");
     EXPECT_EQ(site.read("Makefile"), "old makefile\n");
     EXPECT_EQ(site.read("Makefile.sources"), "old list\n");
-    EXPECT_EQ(site.listing().size(), 62u);
+    EXPECT_EQ(ts::list_dir(site.dir).size(), 62u);
 }
 
 TEST(MakefileOutput, UnwritableDirectoryCannotBeOpened) {
-    if (geteuid() == 0 && access("/usr/bin/setpriv", X_OK) != 0)
+    if (!ts::can_drop_rights())
         GTEST_SKIP() << "needs setpriv to drop root's rights";
     Site site;
     site.write("index.vrn", "x\n");
     site.write("Makefile", "old makefile\n");
-    std::vector<std::string> argv;
-    if (geteuid() == 0) {
-        // Root writes anywhere: run as nobody in a directory nobody may read but not write.
-        chmod(site.tmp.path().c_str(), 0755);
-        argv = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
-    }
+    // Root writes anywhere: run as nobody in a directory nobody may read but not write.
     chmod(site.dir.c_str(), 0555);
-    argv.insert(argv.end(), {"/bin/bash", "-c", "exec -a vorn-tovik \"$0\" \"$@\"", TOVIK_BIN});
-    ts::Run_options o;
-    o.cwd = site.dir;
-    auto r = ts::run(argv, o);
+    auto r = site.tovik_after("", {}, true);
     chmod(site.dir.c_str(), 0755);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "vorn-tovik: fatal: Can't open sources file Makefile.sources\n");
     EXPECT_EQ(site.read("Makefile"), "old makefile\n");
-    EXPECT_EQ(site.listing(), (std::vector<std::string>{"Makefile", "index.vrn"}));
+    EXPECT_EQ(ts::list_dir(site.dir), (std::vector<std::string>{"Makefile", "index.vrn"}));
 }
 
 } // namespace

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "options/texts.h"
-#include "support/test_support.h"
+#include "support/site.h"
 
 namespace {
 
@@ -18,13 +18,7 @@ struct Expect {
 
 class OptionsCli : public ::testing::Test {
 protected:
-    ts::Run_result tovik(std::vector<std::string> args) {
-        args.insert(args.begin(), TOVIK_BIN);
-        ts::Run_options options;
-        options.cwd = dir.path();
-        options.argv0 = "vorn-tovik";
-        return ts::run(args, options);
-    }
+    ts::Run_result tovik(std::vector<std::string> args) { return ts::run_tovik(dir.path(), std::move(args)); }
     void check(const std::vector<std::string>& args, const Expect& e) {
         std::string shown;
         for (const auto& a : args)
@@ -156,11 +150,12 @@ TEST_F(OptionsCli, UnreadableTemplatePath) {
     check({"-d", "file"},
           {1, "", "vorn-tovik: can't open template file file/Makefile.vt; Not a directory\n"});
     // With errors ignored the run goes on to the scan, which cannot enter the root directory.
-    check({"-i", "-d", "file"},
-          {1, "", "vorn-tovik: can't open template file file/Makefile.vt; Not a directory\n" +
-                      fatal("can't change directory to file/; Not a directory")});
+    check({"-i", "-d", "file"}, {1, "",
+                                 "vorn-tovik: can't open template file file/Makefile.vt; Not a directory\n" +
+                                     fatal("can't change directory to file/; Not a directory")});
     check({"-b", "-i", "-d", "file"},
-          {1, "", "vorn-tovik: file/Makefile.vt; Not a directory\nvorn-tovik: fatal: file/; Not a directory\n"});
+          {1, "",
+           "vorn-tovik: file/Makefile.vt; Not a directory\nvorn-tovik: fatal: file/; Not a directory\n"});
 }
 
 } // namespace

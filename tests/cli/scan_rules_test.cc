@@ -3,52 +3,22 @@
 // in deps_test.cc.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "support/test_support.h"
+#include "support/site.h"
 
 namespace {
 
-struct Site {
-    ts::Temp_dir tmp;
-    std::string dir = tmp / "site";
+using ts::in_some_order;
+using ts::own_files;
+using ts::Site;
 
-    Site() { ts::make_dirs(dir); }
-    std::string path(const std::string& rel) const { return dir + "/" + rel; }
-    void write(const std::string& rel, const std::string& text = "x\n") const {
-        ts::write_file(path(rel), text);
-    }
-    std::string read(const std::string& rel) const { return ts::read_file(path(rel)); }
-    bool has(const std::string& rel) const { return ts::exists(path(rel)); }
-
-    ts::Run_result tovik(std::vector<std::string> args = {}) const {
-        args.insert(args.begin(), TOVIK_BIN);
-        ts::Run_options o;
-        o.cwd = dir;
-        o.argv0 = "vorn-tovik";
-        return ts::run(args, o);
-    }
-
-    // Runs vorn-tovik where permission bits count: as nobody when the tests run as root.
-    ts::Run_result tovik_unprivileged(std::vector<std::string> args = {}) const {
-        std::vector<std::string> argv;
-        if (geteuid() == 0) {
-            chmod(tmp.path().c_str(), 0755);
-            ts::sh("chown -R 65534:65534 site", tmp.path());
-            argv = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
-        }
-        argv.insert(argv.end(), {"/bin/bash", "-c", "exec -a vorn-tovik \"$0\" \"$@\"", TOVIK_BIN});
-        argv.insert(argv.end(), args.begin(), args.end());
-        ts::Run_options o;
-        o.cwd = dir;
-        return ts::run(argv, o);
-    }
-};
-
-bool can_drop_rights() {
-    return geteuid() != 0 || access("/usr/bin/setpriv", X_OK) == 0;
+// vorn-tovik where permission bits count: as nobody, owning the site, when the tests run as root.
+ts::Run_result tovik_unprivileged(const Site& site, std::vector<std::string> args = {}) {
+    if (geteuid() == 0)
+        ts::sh("chown -R 65534:65534 site", site.tmp.path());
+    return site.tovik_after("", std::move(args), true);
 }
 
 // The rules: everything between the `all` line and the empty lines before `clean` (no ".add", no always
@@ -72,31 +42,11 @@ std::string targets_of(const std::string& makefile) {
     return makefile.substr(start + head.size(), end + 1 - start - head.size());
 }
 
-// The directory listing decides the order of sources, so a text is checked against every order of its
-// per-source groups.
-::testing::AssertionResult in_some_order(const std::string& text, std::vector<std::string> groups) {
-    std::sort(groups.begin(), groups.end());
-    do {
-        std::string joined;
-        for (const std::string& g : groups)
-            joined += g;
-        if (joined == text)
-            return ::testing::AssertionSuccess();
-    } while (std::next_permutation(groups.begin(), groups.end()));
-    std::string expected;
-    for (const std::string& g : groups)
-        expected += "[" + g + "]";
-    return ::testing::AssertionFailure() << "text:\n" << text << "\nis no order of:\n" << expected;
-}
-
 std::string rule(const std::string& output, const std::string& source, const std::string& options = "",
                  const std::string& variable = "main_OPTS") {
     return output + ":\t" + source + "\n\tvorn $(__vorn_OPTS) $(" + variable + ") " + options + source + " " +
            output + "\n\n";
 }
-
-const std::string own_files = "Makefile\nMakefile~\nMakefile.vt\nMakefile.vt~\nMakefile.sources\n"
-                              "Makefile.sources~\nMakefile.add\nMakefile.add~\nsite.tar.gz\n";
 
 // index.vrn includes head.vrn and prints the size of logo.png; head.vrn, a source too, is text on its own
 // and code where it is included.
@@ -115,7 +65,7 @@ const std::string head_rules = rule("$(prefix)head.html", "head.vrn") +
                                rule("$(prefix)it/head.html", "head.vrn", " -p -D_LANG=it -D_REVERT ");
 const std::string head_targets = "$(prefix)head.html\\\n$(prefix)it/head.html\\\n";
 const std::string sub_targets = "$(prefix)sub/page.html\\\n$(prefix)it/sub/page.html\\\n";
-const std::string translated_sources = own_files +
+const std::string translated_sources = own_files() +
                                        "head.vrn\nhead.vrn~\nindex.vrn\nindex.vrn~\nindex.vrn.it\n"
                                        "index.vrn.it~\nsub/page.vrn\nsub/page.vrn~\n\n";
 
@@ -244,11 +194,11 @@ TEST(ScanRules, BranchesAreScannedInReverseOrder) {
     EXPECT_EQ(
         targets_of(text),
         "$(prefix)index.html\\\n$(prefix)out-blog/2026/first.html\\\n$(prefix)out-guide/start.html\\\n");
-    EXPECT_EQ(site.read("Makefile.sources"), own_files + "blog\n"
-                                                         "blog/2026/first.vrn\nblog/2026/first.vrn~\n"
-                                                         "guide\n"
-                                                         "guide/start.vrn\nguide/start.vrn~\n"
-                                                         "index.vrn\nindex.vrn~\n\n");
+    EXPECT_EQ(site.read("Makefile.sources"), own_files() + "blog\n"
+                                                           "blog/2026/first.vrn\nblog/2026/first.vrn~\n"
+                                                           "guide\n"
+                                                           "guide/start.vrn\nguide/start.vrn~\n"
+                                                           "index.vrn\nindex.vrn~\n\n");
 }
 
 TEST(ScanRules, TranslationsOfABranchGoUnderThePrefix) {
@@ -291,7 +241,7 @@ TEST(ScanRules, MarkerFiles) {
                                rule("$(prefix)dirmark/notovik/inner.html", "dirmark/notovik/inner.vrn")}));
     EXPECT_TRUE(in_some_order(targets_of(text), {"$(prefix)index.html\\\n", "$(prefix)dirmark/page.html\\\n",
                                                  "$(prefix)dirmark/notovik/inner.html\\\n"}));
-    EXPECT_EQ(site.read("Makefile.sources"), own_files +
+    EXPECT_EQ(site.read("Makefile.sources"), own_files() +
                                                  "both\n"
                                                  "dirmark/notovik/inner.vrn\ndirmark/notovik/inner.vrn~\n"
                                                  "dirmark/page.vrn\ndirmark/page.vrn~\n"
@@ -310,7 +260,7 @@ TEST(ScanRules, OnlyUnlistedOutputsGiveTheEmptyMakefile) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "vorn-tovik: info: No source file found .. creating empty makefile\n");
     EXPECT_EQ(site.read("Makefile"), "");
-    EXPECT_EQ(site.read("Makefile.sources"), own_files + "frag\nfrag/part.vrn\nfrag/part.vrn~\n\n");
+    EXPECT_EQ(site.read("Makefile.sources"), own_files() + "frag\nfrag/part.vrn\nfrag/part.vrn~\n\n");
 }
 
 TEST(ScanRules, OddNamesAndExtensions) {
@@ -369,7 +319,7 @@ TEST(ScanRules, EntryWithoutStatus) {
 }
 
 TEST(ScanRules, UnreadableSource) {
-    if (!can_drop_rights())
+    if (!ts::can_drop_rights())
         GTEST_SKIP() << "needs setpriv to drop root's rights";
     Site site;
     site.write("Makefile.vt", "translations: it\n");
@@ -377,23 +327,23 @@ TEST(ScanRules, UnreadableSource) {
     site.write("secret.vrn.it");
     site.write("Makefile", "old makefile\n");
     chmod(site.path("secret.vrn").c_str(), 0);
-    auto r = site.tovik_unprivileged();
+    auto r = tovik_unprivileged(site);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "vorn-tovik: can't open file secret.vrn; Permission denied\n");
     EXPECT_EQ(site.read("Makefile"), "old makefile\n");
 
     // Going on, the translation still gets its rule, from its own file.
-    r = site.tovik_unprivileged({"--ignore-errors"});
+    r = tovik_unprivileged(site, {"--ignore-errors"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "vorn-tovik: can't open file secret.vrn; Permission denied\n");
     const std::string text = site.read("Makefile");
     EXPECT_EQ(rules_of(text), rule("$(prefix)it/secret.html", "secret.vrn.it", " -p -D_LANG=it "));
     EXPECT_EQ(targets_of(text), "$(prefix)it/secret.html\\\n");
-    EXPECT_EQ(site.read("Makefile.sources"), own_files + "secret.vrn.it\nsecret.vrn.it~\n\n");
+    EXPECT_EQ(site.read("Makefile.sources"), own_files() + "secret.vrn.it\nsecret.vrn.it~\n\n");
 }
 
 TEST(ScanRules, DirectoryThatCannotBeEntered) {
-    if (!can_drop_rights())
+    if (!ts::can_drop_rights())
         GTEST_SKIP() << "needs setpriv to drop root's rights";
     Site site;
     site.write("index.vrn");
@@ -403,7 +353,7 @@ TEST(ScanRules, DirectoryThatCannotBeEntered) {
     chmod(site.path("locked").c_str(), 0);
     for (bool ignore : {false, true}) {
         auto r =
-            site.tovik_unprivileged(ignore ? std::vector<std::string>{"-i"} : std::vector<std::string>{});
+            tovik_unprivileged(site, ignore ? std::vector<std::string>{"-i"} : std::vector<std::string>{});
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.err, "vorn-tovik: fatal: can't change directory to locked; Permission denied\n");
         EXPECT_EQ(site.read("Makefile"), "old makefile\n");
@@ -439,7 +389,7 @@ TEST(ScanRules, UnsafeSourceNameIsRefused) {
     const std::string text = site.read("Makefile");
     EXPECT_EQ(rules_of(text), rule("$(prefix)index.html", "index.vrn"));
     EXPECT_EQ(targets_of(text), "$(prefix)index.html\\\n");
-    EXPECT_EQ(site.read("Makefile.sources"), own_files + "index.vrn\nindex.vrn~\n\n");
+    EXPECT_EQ(site.read("Makefile.sources"), own_files() + "index.vrn\nindex.vrn~\n\n");
 }
 
 TEST(ScanRules, EveryUnsafeByteIsRefused) {

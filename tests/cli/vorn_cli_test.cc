@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "support/test_support.h"
+#include "support/site.h"
 
 namespace {
 
@@ -14,13 +14,7 @@ const std::string usage_error = "Usage: vorn [OPTION]... SOURCE OUTPUT\n"
 
 class VornCli : public ::testing::Test {
 protected:
-    ts::Run_result vorn(std::vector<std::string> args) {
-        args.insert(args.begin(), VORN_BIN);
-        ts::Run_options o;
-        o.cwd = dir.path();
-        o.argv0 = "vorn";
-        return ts::run(args, o);
-    }
+    ts::Run_result vorn(std::vector<std::string> args) { return ts::run_vorn(dir.path(), std::move(args)); }
     void write(const std::string& name, const std::string& text) { ts::write_file(dir / name, text); }
     std::map<std::string, std::string> files() const { return ts::read_tree(dir.path()); }
 

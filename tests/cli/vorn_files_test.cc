@@ -10,7 +10,7 @@
 #include <sys/time.h>
 #include <vector>
 
-#include "support/test_support.h"
+#include "support/site.h"
 
 namespace {
 
@@ -35,12 +35,7 @@ protected:
     }
 
     ts::Run_result vorn(std::vector<std::string> args) {
-        args.insert(args.begin(), VORN_BIN);
-        ts::Run_options o;
-        o.cwd = dir.path();
-        o.argv0 = "vorn";
-        o.env = {"TZ=UTC0", "VT_NOT_PASSED=1"};
-        return ts::run(args, o);
+        return ts::run_vorn(dir.path(), std::move(args), {"TZ=UTC0", "VT_NOT_PASSED=1"});
     }
 
     void write(const std::string& name, const std::string& text, mode_t mode = 0644) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "support/test_support.h"
+#include "support/site.h"
 
 namespace {
 
@@ -20,14 +20,6 @@ struct Case {
     int status;
 };
 
-ts::Run_result vorn(const std::string& cwd, std::vector<std::string> args) {
-    args.insert(args.begin(), VORN_BIN);
-    ts::Run_options o;
-    o.cwd = cwd;
-    o.argv0 = "vorn";
-    return ts::run(args, o);
-}
-
 // Each source runs as `vorn OPTIONS page.vrn -` in a directory of its own.
 void check(const std::vector<Case>& cases) {
     for (const Case& c : cases) {
@@ -36,7 +28,7 @@ void check(const std::vector<Case>& cases) {
         std::vector<std::string> args = c.options;
         args.push_back("page.vrn");
         args.push_back("-");
-        ts::Run_result r = vorn(dir.path(), args);
+        ts::Run_result r = ts::run_vorn(dir.path(), args);
         EXPECT_EQ(r.out, c.page) << c.what;
         EXPECT_EQ(r.err, c.err) << c.what;
         EXPECT_EQ(r.status, c.status) << c.what;
@@ -190,7 +182,7 @@ TEST(VornLanguage, TermAndFileNames) {
         "<vorn>term({1, \"two\"}); print(inputfile() + \"|\" + inputfile(\"p/\") + \"|\" + outputfile() + "
         "\"|\" + outputfile('q/') + \"|\" + absinputfile() + \"|\" + absoutputfile());\n"
         "print(inputfile(3) + \"|\" + outputfile(4));</vorn>");
-    ts::Run_result r = vorn(dir.path(), {"-i", "-p", "sub/page.vrn", "out/page.html"});
+    ts::Run_result r = ts::run_vorn(dir.path(), {"-i", "-p", "sub/page.vrn", "out/page.html"});
     EXPECT_EQ(r.out, "{ 1, two }\n"); // term writes to the terminal, not into the page
     EXPECT_EQ(r.err, "sub/page.vrn:2: input (prefix): prefix must be a string literal\n"
                      "sub/page.vrn:2: output (prefix): prefix must be a string literal\n");
@@ -345,7 +337,7 @@ ts::Run_result run_files(const ts::Temp_dir& dir, const std::map<std::string, st
                          std::vector<std::string> args) {
     for (const auto& [name, text] : files)
         ts::write_file(dir / name, text);
-    return vorn(dir.path(), args);
+    return ts::run_vorn(dir.path(), args);
 }
 
 TEST(VornLanguage, IncludeArgumentsAndMessagesInIncludedFiles) {
@@ -449,7 +441,7 @@ TEST(VornLanguage, FailedRunsAndTheirPages) {
         std::vector<std::string> args = row.options;
         args.push_back("page.vrn");
         args.push_back("page.html");
-        ts::Run_result r = vorn(dir.path(), args);
+        ts::Run_result r = ts::run_vorn(dir.path(), args);
         EXPECT_EQ(r.out, "") << row.what;
         EXPECT_EQ(r.err, row.err) << row.what;
         EXPECT_EQ(r.status, row.status) << row.what;

@@ -16,30 +16,17 @@ protected:
     Reporter& r = reporter();
 };
 
-// Runs a report, returning what it printed and the status it ended the process with (-1: it did not).
-template <class F> std::pair<std::string, int> report(F f) {
-    ts::Exit_trap trap;
-    ts::Stderr_capture cap;
-    int status = -1;
-    try {
-        f();
-    } catch (const ts::Process_ended& e) {
-        status = e.status;
-    }
-    return {cap.text(), status};
-}
-
 TEST_F(ReporterTest, FreshReporterActsLikeNormal) {
     r.set_program_name("vorn-tovik");
-    EXPECT_EQ(report([&] { r.info("hello"); }), std::make_pair(std::string("vorn-tovik: info: hello\n"), -1));
-    EXPECT_EQ(report([&] { r.verbose_info("hidden"); }).first, "");
-    EXPECT_EQ(report([&] { r.warning("w"); }), std::make_pair(std::string("vorn-tovik: warning: w\n"), -1));
-    EXPECT_EQ(report([&] { r.error("e"); }), std::make_pair(std::string("vorn-tovik: e\n"), 1));
-    EXPECT_EQ(report([&] { r.fatal("f"); }), std::make_pair(std::string("vorn-tovik: fatal: f\n"), 1));
+    EXPECT_EQ(ts::capture([&] { r.info("hello"); }), (ts::Reported{"vorn-tovik: info: hello\n", -1}));
+    EXPECT_EQ(ts::capture([&] { r.verbose_info("hidden"); }).err, "");
+    EXPECT_EQ(ts::capture([&] { r.warning("w"); }), (ts::Reported{"vorn-tovik: warning: w\n", -1}));
+    EXPECT_EQ(ts::capture([&] { r.error("e"); }), (ts::Reported{"vorn-tovik: e\n", 1}));
+    EXPECT_EQ(ts::capture([&] { r.fatal("f"); }), (ts::Reported{"vorn-tovik: fatal: f\n", 1}));
 }
 
 TEST_F(ReporterTest, WithoutProgramNameOrFileNothingStandsFirst) {
-    EXPECT_EQ(report([&] { r.info("x"); }).first, "info: x\n");
+    EXPECT_EQ(ts::capture([&] { r.info("x"); }).err, "info: x\n");
 }
 
 TEST_F(ReporterTest, VerbosityAndPolicyTable) {
@@ -68,7 +55,7 @@ TEST_F(ReporterTest, VerbosityAndPolicyTable) {
         r.set_program_name("p");
         r.set_verbosity(c.v);
         r.set_policy(c.p);
-        auto got = report([&] {
+        auto got = ts::capture([&] {
             std::string op = c.op;
             if (op == "info")
                 r.info("t");
@@ -81,17 +68,17 @@ TEST_F(ReporterTest, VerbosityAndPolicyTable) {
             else
                 r.fatal("t");
         });
-        EXPECT_EQ(got.first, c.printed) << c.op;
-        EXPECT_EQ(got.second, c.status) << c.op;
+        EXPECT_EQ(got.err, c.printed) << c.op;
+        EXPECT_EQ(got.status, c.status) << c.op;
     }
 }
 
 TEST_F(ReporterTest, BriefTextReplacesFullTextWhenNotEmpty) {
     r.set_program_name("p");
     r.set_brief();
-    EXPECT_EQ(report([&] { r.warning("variable `x' not defined", "x not def"); }).first,
+    EXPECT_EQ(ts::capture([&] { r.warning("variable `x' not defined", "x not def"); }).err,
               "p: warning: x not def\n");
-    EXPECT_EQ(report([&] { r.warning("full only", ""); }).first, "p: warning: full only\n");
+    EXPECT_EQ(ts::capture([&] { r.warning("full only", ""); }).err, "p: warning: full only\n");
 }
 
 TEST_F(ReporterTest, FileLineAndErrorAdjustment) {
@@ -99,10 +86,10 @@ TEST_F(ReporterTest, FileLineAndErrorAdjustment) {
     r.set_policy(Policy::ignore_errors);
     r.set_file("sub/page.vrn");
     r.add_lines(11);
-    EXPECT_EQ(report([&] { r.error("array index must be an integer"); }).first,
+    EXPECT_EQ(ts::capture([&] { r.error("array index must be an integer"); }).err,
               "sub/page.vrn:12: array index must be an integer\n");
     r.add_lines(-2);
-    EXPECT_EQ(report([&] { r.error_at(2, "syntax error"); }).first, "sub/page.vrn:8: syntax error\n");
+    EXPECT_EQ(ts::capture([&] { r.error_at(2, "syntax error"); }).err, "sub/page.vrn:8: syntax error\n");
 }
 
 TEST_F(ReporterTest, IncludeChainOfOneAndOfThree) {
@@ -112,7 +99,7 @@ TEST_F(ReporterTest, IncludeChainOfOneAndOfThree) {
     r.save_location();
     r.set_file("inc/head.vrn");
     r.add_lines(3);
-    EXPECT_EQ(report([&] { r.warning("variable `x' not defined", "x not def"); }).first,
+    EXPECT_EQ(ts::capture([&] { r.warning("variable `x' not defined", "x not def"); }).err,
               "In file included from sub/page.vrn:7:\n"
               "sub/inc/head.vrn:4: warning: variable `x' not defined\n");
     r.reset();
@@ -127,12 +114,12 @@ TEST_F(ReporterTest, IncludeChainOfOneAndOfThree) {
     r.save_location();
     r.set_file("d.vrn");
     r.add_lines(4);
-    EXPECT_EQ(report([&] { r.fatal("N_dep::deps () -- Internal Error"); }),
-              std::make_pair(std::string("In file included from a.vrn:3,\n"
-                                         "                 from b.vrn:9,\n"
-                                         "                 from c.vrn:2:\n"
-                                         "d.vrn:5: fatal: N_dep::deps () -- Internal Error\n"),
-                             1));
+    EXPECT_EQ(ts::capture([&] { r.fatal("N_dep::deps () -- Internal Error"); }),
+              (ts::Reported{"In file included from a.vrn:3,\n"
+                            "                 from b.vrn:9,\n"
+                            "                 from c.vrn:2:\n"
+                            "d.vrn:5: fatal: N_dep::deps () -- Internal Error\n",
+                            1}));
     r.restore_location();
     EXPECT_EQ(r.scan_location().file, "c.vrn");
     EXPECT_EQ(r.scan_location().line, 2);
@@ -142,14 +129,15 @@ TEST_F(ReporterTest, ErrnoTextsAppendedToBothForms) {
     r.set_program_name("p");
     errno = ENOENT;
     std::string sys = std::strerror(ENOENT);
-    EXPECT_EQ(report([&] { r.fatal_errno("can't change directory to site/", "site/"); }),
-              std::make_pair("p: fatal: can't change directory to site/; " + sys + "\n", 1));
+    EXPECT_EQ(ts::capture([&] { r.fatal_errno("can't change directory to site/", "site/"); }),
+              (ts::Reported{"p: fatal: can't change directory to site/; " + sys + "\n", 1}));
     r.set_brief();
     errno = ENOENT;
-    EXPECT_EQ(report([&] { r.fatal_errno("can't change directory to site/", "site/"); }).first,
+    EXPECT_EQ(ts::capture([&] { r.fatal_errno("can't change directory to site/", "site/"); }).err,
               "p: fatal: site/; " + sys + "\n");
     errno = ENOENT;
-    EXPECT_EQ(report([&] { r.fatal_errno("Can't get current dir", ""); }).first, "p: fatal: ; " + sys + "\n");
+    EXPECT_EQ(ts::capture([&] { r.fatal_errno("Can't get current dir", ""); }).err,
+              "p: fatal: ; " + sys + "\n");
 }
 
 TEST_F(ReporterTest, ExecutionLocationUsedWhileExecuting) {
@@ -158,25 +146,25 @@ TEST_F(ReporterTest, ExecutionLocationUsedWhileExecuting) {
     Src_name n{"dir/", "run.vrn"};
     r.set_exec_location(&n, 9);
     r.set_executing(true);
-    EXPECT_EQ(report([&] { r.warning("w"); }).first, "dir/run.vrn:9: warning: w\n");
+    EXPECT_EQ(ts::capture([&] { r.warning("w"); }).err, "dir/run.vrn:9: warning: w\n");
     r.set_executing(false);
-    EXPECT_EQ(report([&] { r.warning("w"); }).first, "scan.vrn:1: warning: w\n");
+    EXPECT_EQ(ts::capture([&] { r.warning("w"); }).err, "scan.vrn:1: warning: w\n");
 }
 
 TEST_F(ReporterTest, ClearedScanLocationFallsBackToProgramName) {
     r.set_program_name("vorn-tovik");
     r.set_file("x/index.vrn");
     r.clear_scan_location();
-    EXPECT_EQ(report([&] { r.info("No source file found .. creating empty makefile"); }).first,
+    EXPECT_EQ(ts::capture([&] { r.info("No source file found .. creating empty makefile"); }).err,
               "vorn-tovik: info: No source file found .. creating empty makefile\n");
 }
 
 TEST_F(ReporterTest, AnyTextIsPrintedAsBytes) {
     std::string odd("\x00\xff\xc3\xa9 end", 8);
     std::string longtext(100000, 'x');
-    EXPECT_EQ(report([&] { r.warning(odd); }).first, "warning: " + odd + "\n");
-    EXPECT_EQ(report([&] { r.warning(longtext); }).first, "warning: " + longtext + "\n");
-    EXPECT_EQ(report([&] { r.warning(""); }).first, "warning: \n");
+    EXPECT_EQ(ts::capture([&] { r.warning(odd); }).err, "warning: " + odd + "\n");
+    EXPECT_EQ(ts::capture([&] { r.warning(longtext); }).err, "warning: " + longtext + "\n");
+    EXPECT_EQ(ts::capture([&] { r.warning(""); }).err, "warning: \n");
 }
 
 TEST_F(ReporterTest, SetFileJoinsDirectoriesOfNestedFiles) {

@@ -1,27 +1,16 @@
 #include "driver/makefile_writer.h"
 #include "driver/replace_file.h"
 
-#include <dirent.h>
 #include <gtest/gtest.h>
 
 #include "diag/reporter.h"
+#include "support/makefile_header.h"
 #include "support/test_support.h"
 #include "values/tree.h"
 
 namespace {
 
-const std::string header = "# Generated automatically from Makefile.vt by vorn-tovik 1.12\n"
-                           "# Copyright (C) the authors of this site\n"
-                           "# This makefile is free software; you have unlimited\n"
-                           "# permission to copy and/or distribute it, with or without\n"
-                           "# modifications, as long as this notice is preserved.\n"
-                           "\n"
-                           "# This makefile is distributed in the hope that it will be \n"
-                           "# useful, but WITHOUT ANY WARRANTY, to the extent permitted\n"
-                           "# by law; without even the implied warranty of \n"
-                           "# MERCHANTABILITY or FITNESS FOR A PARTICULAR PURPOSE.\n"
-                           "\n"
-                           "\n";
+const std::string header = ts::makefile_header();
 
 // A store holding what the scan leaves for index.vrn and for news.vrn, which is rebuilt on every run.
 void fill_store(Deps_tree& store) {
@@ -117,8 +106,9 @@ TEST(MakefileWriter, ArchiveRuleForms) {
 
     Makefile_writer archiving(store, "out.mk");
     archiving.finish_archive_rule(Archive_form::archive, "www");
-    EXPECT_EQ(archiving.dist_noupdate(), "\n\ndist-noupdate:\n\ttouch www.tar.gz && cd ../ && \\\n\ttar chzf www/www.tar.gz \\\n"
-                                         "\t-X www/out.mk.sources www && \\\n\tcd www");
+    EXPECT_EQ(archiving.dist_noupdate(),
+              "\n\ndist-noupdate:\n\ttouch www.tar.gz && cd ../ && \\\n\ttar chzf www/www.tar.gz \\\n"
+              "\t-X www/out.mk.sources www && \\\n\tcd www");
     // One entry: its lines stay together in the sorted list.
     store.archive_excludes.insert("index.vrn\nindex.vrn~\n");
     EXPECT_EQ(store.take_archive_excludes(), "index.vrn\nindex.vrn~\n"
@@ -134,20 +124,6 @@ TEST(MakefileWriter, SiteName) {
     EXPECT_EQ(site_name(tmp.path() + "/my.site/"), "my.site");
 }
 
-std::vector<std::string> names_in(const std::string& dir) {
-    std::vector<std::string> names;
-    if (DIR* d = opendir(dir.c_str())) {
-        while (dirent* e = readdir(d)) {
-            std::string n = e->d_name;
-            if (n != "." && n != "..")
-                names.push_back(n);
-        }
-        closedir(d);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 TEST(ReplaceFile, ReplacesTheWholeFile) {
     ts::Temp_dir tmp;
     ts::write_file(tmp / "Makefile", "a much longer old makefile text\n");
@@ -155,7 +131,7 @@ TEST(ReplaceFile, ReplacesTheWholeFile) {
     EXPECT_EQ(ts::read_file(tmp / "Makefile"), "new\n");
     replace_file(tmp / "Makefile", "", "Can't open output file ", "Can't write output file ");
     EXPECT_EQ(ts::read_file(tmp / "Makefile"), "");
-    EXPECT_EQ(names_in(tmp.path()), std::vector<std::string>{"Makefile"});
+    EXPECT_EQ(ts::list_dir(tmp.path()), std::vector<std::string>{"Makefile"});
 }
 
 TEST(ReplaceFile, FailedRenameIsFatalAndLeavesNoTemporaryFile) {
@@ -164,17 +140,12 @@ TEST(ReplaceFile, FailedRenameIsFatalAndLeavesNoTemporaryFile) {
     reporter().reset();
     reporter().set_program_name("vorn-tovik");
     reporter().set_brief();
-    ts::Exit_trap trap;
-    ts::Stderr_capture err;
-    int status = -1;
-    try {
+    const ts::Reported r = ts::capture([&] {
         replace_file(tmp / "Makefile", "new\n", "Can't open output file ", "Can't write output file ");
-    } catch (const ts::Process_ended& end) {
-        status = end.status;
-    }
-    EXPECT_EQ(status, 1);
-    EXPECT_EQ(err.text(), "vorn-tovik: fatal: " + tmp.path() + "/Makefile; Is a directory\n");
-    EXPECT_EQ(names_in(tmp.path()), std::vector<std::string>{"Makefile"});
+    });
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "vorn-tovik: fatal: " + tmp.path() + "/Makefile; Is a directory\n");
+    EXPECT_EQ(ts::list_dir(tmp.path()), std::vector<std::string>{"Makefile"});
     EXPECT_EQ(ts::read_file(tmp / "Makefile/old"), "old\n");
     reporter().reset();
 }
@@ -183,17 +154,12 @@ TEST(ReplaceFile, FailedCreateIsTheOpenError) {
     ts::Temp_dir tmp;
     reporter().reset();
     reporter().set_program_name("vorn-tovik");
-    ts::Exit_trap trap;
-    ts::Stderr_capture err;
-    int status = -1;
-    try {
+    const ts::Reported r = ts::capture([&] {
         replace_file(tmp / "missing/Makefile.sources", "x\n", "Can't open sources file ",
                      "Can't write sources file ");
-    } catch (const ts::Process_ended& end) {
-        status = end.status;
-    }
-    EXPECT_EQ(status, 1);
-    EXPECT_EQ(err.text(),
+    });
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err,
               "vorn-tovik: fatal: Can't open sources file " + tmp.path() + "/missing/Makefile.sources\n");
     reporter().reset();
 }

@@ -1,93 +1,23 @@
 #include "nodes/array_builtins.h"
 
-#include <gtest/gtest.h>
-#include <memory>
-
-#include "diag/reporter.h"
-#include "support/test_support.h"
-#include "values/expressions.h"
-#include "values/tree.h"
+#include "nodes/eval_fixture.h"
 
 namespace {
 
-Exec_tree* st = nullptr;
-std::string order; // tags of the Fixed nodes, in evaluation order
+using namespace evalfx;
+using evalfx::in_run::E;
 
-// Yields a fixed value of any kind and logs its tag.
-class Fixed : public Node {
-public:
-    Fixed(Gen_type v, std::string tag) : v_(std::move(v)), tag_(std::move(tag)) {}
-    Gen_type exec() override {
-        locate();
-        order += tag_;
-        return v_;
-    }
-
-private:
-    Gen_type v_;
-    std::string tag_;
-};
-
-template <class T, class... A> Node_ptr N(A&&... args) {
-    return Node_ptr(st->add_statement(new T(std::forward<A>(args)...)));
-}
-Node_ptr C(int32_t v) {
-    return N<N_const>(Gen_type(v));
-}
-Node_ptr C(const char* t) {
-    return N<N_const>(Gen_type(t));
-}
-Node_ptr X(Gen_type v, std::string tag = "") {
-    return N<Fixed>(std::move(v), std::move(tag));
-}
 Node_ptr List(Node_ptr a, Node_ptr b) {
     return N<N_list>(std::move(a), std::move(b));
-}
-Gen_type A(std::initializer_list<Gen_type> xs) {
-    Gen_type a = Gen_type::empty_array();
-    a.elements().assign(xs);
-    return a;
 }
 Node_ptr Abc() {
     return X(A({Gen_type("a"), Gen_type("b"), Gen_type("c")}));
 }
 
 // Strings bare, arrays in brackets, lists in l[...].
-std::string show(const Gen_type& v) {
-    if (!v.is_array() && !v.is_list())
-        return v.is_int() ? int_to_text(v.integer()) : v.text();
-    std::string out;
-    for (std::size_t i = 0; i < v.elements().size(); ++i)
-        out += (i ? "," : "") + show(v.elements()[i]);
-    return (v.is_list() ? "l[" : "[") + out + "]";
-}
-
-// The value shown, then everything written on the standard error stream.
-std::string eval(const Node_ptr& n) {
-    ts::Stderr_capture cap;
-    std::string value = show(n->exec());
-    return value + " " + cap.text();
-}
-
-std::string E(const std::string& t) {
-    return " sub/page.vrn:3: " + t + "\n";
-}
-
-class ArrayBuiltinsTest : public ::testing::Test {
+class ArrayBuiltinsTest : public Eval_test {
 protected:
-    void SetUp() override {
-        Reporter& r = reporter();
-        r.reset();
-        r.set_file("sub/page.vrn");
-        r.add_lines(2);
-        r.set_policy(Policy::ignore_errors);
-        r.set_executing(true);
-        store_ = std::make_unique<Exec_tree>("page.vrn", "page.html", "./", "");
-        st = store_.get();
-        order.clear();
-    }
-    void TearDown() override { reporter().reset(); }
-    std::unique_ptr<Exec_tree> store_;
+    ArrayBuiltinsTest() : Eval_test(show_brackets<false>) {}
 };
 
 TEST_F(ArrayBuiltinsTest, ResultsAndMessages) {
@@ -120,17 +50,17 @@ TEST_F(ArrayBuiltinsTest, ResultsAndMessages) {
         {N<N_fill>(C("<%s>"), X(A({A({})}))), "<>" + E("Arrays not allowed within this context")},
     };
     for (auto& row : rows)
-        EXPECT_EQ(eval(row.first), row.second);
-    EXPECT_EQ(show(st->get_variable("v")), "[a,b]");
+        EXPECT_EQ(run(row.first), row.second);
+    EXPECT_EQ(shown(st->get_variable("v")), "[a,b]");
 }
 
 // push evaluates its index before the value; a first argument that is no array stops the evaluation.
 TEST_F(ArrayBuiltinsTest, EvaluationOrder) {
     const Gen_type i(0);
-    eval(N<N_push>(X(A({}), "A"), X(i, "V"), X(i, "I")));
-    eval(N<N_push>(X(i, "A"), X(i, "V"), X(i, "I")));
-    eval(N<N_del>(X(i, "D"), X(i, "X"), X(i, "C")));
-    eval(List(List(X(i, "1"), X(i, "2")), X(i, "3")));
+    run(N<N_push>(X(A({}), "A"), X(i, "V"), X(i, "I")));
+    run(N<N_push>(X(i, "A"), X(i, "V"), X(i, "I")));
+    run(N<N_del>(X(i, "D"), X(i, "X"), X(i, "C")));
+    run(List(List(X(i, "1"), X(i, "2")), X(i, "3")));
     EXPECT_EQ(order, "AIVAD123");
 }
 

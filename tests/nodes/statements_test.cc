@@ -1,46 +1,13 @@
 #include "nodes/statements.h"
 
-#include <gtest/gtest.h>
-#include <memory>
-
-#include "diag/reporter.h"
 #include "driver/paths.h"
-#include "support/test_support.h"
-#include "values/expressions.h"
-#include "values/tree.h"
+#include "nodes/eval_fixture.h"
 
 namespace {
 
-Tree* st = nullptr;
-std::string order; // tags of the Fixed nodes, in evaluation order
+using namespace evalfx;
+using evalfx::in_run::E;
 
-// Yields a fixed value and logs its tag.
-class Fixed : public Node {
-public:
-    Fixed(Gen_type v, std::string tag) : v_(std::move(v)), tag_(std::move(tag)) {}
-    Gen_type exec() override {
-        locate();
-        order += tag_;
-        return v_;
-    }
-
-private:
-    Gen_type v_;
-    std::string tag_;
-};
-
-template <class T, class... A> Node_ptr N(A&&... args) {
-    return Node_ptr(st->add_statement(new T(std::forward<A>(args)...)));
-}
-Node_ptr C(int32_t v) {
-    return N<N_const>(Gen_type(v));
-}
-Node_ptr C(const char* t) {
-    return N<N_const>(Gen_type(t));
-}
-Node_ptr X(Gen_type v, const char* tag = "") {
-    return N<Fixed>(std::move(v), tag);
-}
 Node_ptr T(const char* tag) {
     return X(Gen_type(0), tag);
 } // a body that only logs
@@ -50,47 +17,11 @@ Node_ptr V(const char* name, char form = 's') {
 Node_ptr Vi(const char* name, Node_ptr index) {
     return N<N_var>(name, 'i', nullptr, std::move(index));
 }
-Gen_type A(std::initializer_list<Gen_type> xs) {
-    Gen_type a = Gen_type::empty_array();
-    return a.elements().assign(xs), a;
-}
 std::string var(const char* name) {
     return st->get_variable(name).to_string(false);
 }
 
-// The value (or how the process ended), then the whole standard error stream.
-std::string run(const Node_ptr& n) {
-    ts::Exit_trap trap;
-    ts::Stderr_capture cap;
-    std::string value;
-    try {
-        Gen_type v = n->exec();
-        value = v.is_string() ? "\"" + v.text() + "\"" : v.to_string(false);
-    } catch (const ts::Process_ended& e) {
-        value = "ended " + std::to_string(e.status);
-    }
-    return value + " " + cap.text();
-}
-std::string E(const std::string& t, int line = 3) {
-    return " sub/page.vrn:" + std::to_string(line) + ": " + t + "\n";
-}
-
-class StatementsTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        Reporter& r = reporter();
-        r.reset();
-        r.set_file("sub/page.vrn");
-        r.add_lines(2);
-        r.set_policy(Policy::ignore_errors);
-        r.set_executing(true);
-        store_ = std::make_unique<Exec_tree>("page.vrn", "page.html", "./", "");
-        st = store_.get();
-        order.clear();
-    }
-    void TearDown() override { reporter().reset(); }
-    std::unique_ptr<Exec_tree> store_;
-};
+class StatementsTest : public Eval_test {};
 
 TEST_F(StatementsTest, OutputAndEndOfIncludedFile) {
     ts::Stdout_capture out;

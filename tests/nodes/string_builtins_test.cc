@@ -1,93 +1,16 @@
 #include "nodes/string_builtins.h"
 
-#include <gtest/gtest.h>
-#include <memory>
-
-#include "diag/reporter.h"
-#include "support/test_support.h"
-#include "values/expressions.h"
-#include "values/tree.h"
+#include "nodes/eval_fixture.h"
 
 namespace {
 
-Exec_tree* st = nullptr;
-std::string order; // tags of the Fixed nodes, in evaluation order
-
-// Yields a fixed value of any kind and logs its tag.
-class Fixed : public Node {
-public:
-    Fixed(Gen_type v, std::string tag) : v_(std::move(v)), tag_(std::move(tag)) {}
-    Gen_type exec() override {
-        locate();
-        order += tag_;
-        return v_;
-    }
-
-private:
-    Gen_type v_;
-    std::string tag_;
-};
-
-template <class T, class... A> Node_ptr N(A&&... args) {
-    return Node_ptr(st->add_statement(new T(std::forward<A>(args)...)));
-}
-Node_ptr C(int32_t v) {
-    return N<N_const>(Gen_type(v));
-}
-Node_ptr C(const char* t) {
-    return N<N_const>(Gen_type(t));
-}
-Node_ptr X(Gen_type v, std::string tag = "") {
-    return N<Fixed>(std::move(v), std::move(tag));
-}
-Gen_type A(std::initializer_list<Gen_type> xs) {
-    Gen_type a = Gen_type::empty_array();
-    a.elements().assign(xs);
-    return a;
-}
+using namespace evalfx;
+using evalfx::in_run::E;
 
 // Strings quoted, arrays in brackets.
-std::string show(const Gen_type& v) {
-    if (!v.is_array())
-        return v.is_int() ? int_to_text(v.integer()) : "\"" + v.text() + "\"";
-    std::string out;
-    for (const Gen_type& e : v.elements())
-        out += (out.empty() ? "" : ",") + show(e);
-    return "[" + out + "]";
-}
-
-// The value shown, then everything written on the standard error stream.
-std::string eval(const Node_ptr& n) {
-    ts::Exit_trap trap;
-    ts::Stderr_capture cap;
-    std::string value;
-    try {
-        value = show(n->exec());
-    } catch (const ts::Process_ended& e) {
-        value = "ended " + std::to_string(e.status);
-    }
-    return value + " " + cap.text();
-}
-
-std::string E(const std::string& t) {
-    return " sub/page.vrn:3: " + t + "\n";
-}
-
-class StringBuiltinsTest : public ::testing::Test {
+class StringBuiltinsTest : public Eval_test {
 protected:
-    void SetUp() override {
-        Reporter& r = reporter();
-        r.reset();
-        r.set_file("sub/page.vrn");
-        r.add_lines(2);
-        r.set_policy(Policy::ignore_errors);
-        r.set_executing(true);
-        store_ = std::make_unique<Exec_tree>("page.vrn", "page.html", "./", "");
-        st = store_.get();
-        order.clear();
-    }
-    void TearDown() override { reporter().reset(); }
-    std::unique_ptr<Exec_tree> store_;
+    StringBuiltinsTest() : Eval_test(show_brackets<true>) {}
 };
 
 Node_ptr find(const char* t, const char* p, Node_ptr start, bool rev) {
@@ -161,24 +84,24 @@ TEST_F(StringBuiltinsTest, ResultsAndMessages) {
          "\"12\"" + E("Arrays not allowed within this context")},
     };
     for (auto& row : rows)
-        EXPECT_EQ(eval(row.first), row.second);
+        EXPECT_EQ(run(row.first), row.second);
 }
 
 // insert takes the inserted text before the index; replace needs its replacement only for a non-empty
 // searched text; join needs its separator only for an array.
 TEST_F(StringBuiltinsTest, EvaluationOrder) {
     const Gen_type s("a"), i(0);
-    eval(N<N_insert>(X(s, "T"), X(i, "I"), X(s, "S")));
-    eval(N<N_replace>(X(s, "T"), X(Gen_type(""), "F"), X(s, "R"), false));
-    eval(N<N_join>(X(s, "A"), X(s, "S")));
+    run(N<N_insert>(X(s, "T"), X(i, "I"), X(s, "S")));
+    run(N<N_replace>(X(s, "T"), X(Gen_type(""), "F"), X(s, "R"), false));
+    run(N<N_join>(X(s, "A"), X(s, "S")));
     EXPECT_EQ(order, "TSITFA");
 }
 
 TEST_F(StringBuiltinsTest, ReplaceInformsOnlyWhenVerbose) {
     reporter().set_verbosity(Verbosity::verbose);
-    EXPECT_EQ(eval(repl("abc", "x", false)), "\"abc\"" + E("info: replace (); couldn't find x within abc"));
+    EXPECT_EQ(run(repl("abc", "x", false)), "\"abc\"" + E("info: replace (); couldn't find x within abc"));
     reporter().set_brief();
-    EXPECT_EQ(eval(repl("abc", "x", true)), "\"abc\"" + E("info: replaceall (); no replacement"));
+    EXPECT_EQ(run(repl("abc", "x", true)), "\"abc\"" + E("info: replaceall (); no replacement"));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "support/test_support.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -68,23 +69,28 @@ bool exists(const std::string& path) {
     return lstat(path.c_str(), &st) == 0;
 }
 
+std::vector<std::string> list_dir(const std::string& dir) {
+    std::vector<std::string> names;
+    if (DIR* d = opendir(dir.c_str())) {
+        while (dirent* e = readdir(d)) {
+            std::string n = e->d_name;
+            if (n != "." && n != "..")
+                names.push_back(n);
+        }
+        closedir(d);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 void remove_tree(const std::string& path) {
     struct stat st;
     if (lstat(path.c_str(), &st) != 0)
         return;
     if (S_ISDIR(st.st_mode)) {
         chmod(path.c_str(), 0700);
-        if (DIR* d = opendir(path.c_str())) {
-            std::vector<std::string> names;
-            while (dirent* e = readdir(d)) {
-                std::string n = e->d_name;
-                if (n != "." && n != "..")
-                    names.push_back(n);
-            }
-            closedir(d);
-            for (const auto& n : names)
-                remove_tree(path + "/" + n);
-        }
+        for (const auto& n : list_dir(path))
+            remove_tree(path + "/" + n);
         rmdir(path.c_str());
     } else {
         unlink(path.c_str());
@@ -93,18 +99,7 @@ void remove_tree(const std::string& path) {
 
 namespace {
 void walk(const std::string& root, const std::string& rel, std::map<std::string, std::string>& out) {
-    std::string dir = rel.empty() ? root : root + "/" + rel;
-    DIR* d = opendir(dir.c_str());
-    if (!d)
-        return;
-    std::vector<std::string> names;
-    while (dirent* e = readdir(d)) {
-        std::string n = e->d_name;
-        if (n != "." && n != "..")
-            names.push_back(n);
-    }
-    closedir(d);
-    for (const auto& n : names) {
+    for (const auto& n : list_dir(rel.empty() ? root : root + "/" + rel)) {
         std::string r = rel.empty() ? n : rel + "/" + n;
         struct stat st;
         if (lstat((root + "/" + r).c_str(), &st) != 0)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <map>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,9 @@ std::string read_file(const std::string& path);
 bool exists(const std::string& path);
 void make_dirs(const std::string& path);
 void remove_tree(const std::string& path);
+
+// The names in a directory (without "." and ".."), sorted; none when it cannot be read.
+std::vector<std::string> list_dir(const std::string& dir);
 
 // Every regular file under a directory, relative path to contents.
 std::map<std::string, std::string> read_tree(const std::string& dir);
@@ -89,5 +93,29 @@ private:
     std::string path_; // before saved_fd_: the constructor fills it while initialising saved_fd_
     int saved_fd_;
 };
+
+// What a call wrote on the standard error stream and the status it ended the process with (-1: it did not).
+struct Reported {
+    std::string err;
+    int status = -1;
+    bool operator==(const Reported& o) const { return err == o.err && status == o.status; }
+    friend std::ostream& operator<<(std::ostream& out, const Reported& r) {
+        return out << "status " << r.status << ", err \"" << r.err << "\"";
+    }
+};
+
+// Runs `f` with the process end trapped and the standard error stream captured.
+template <class F> Reported capture(F&& f) {
+    Exit_trap trap;
+    Stderr_capture cap;
+    Reported r;
+    try {
+        f();
+    } catch (const Process_ended& e) {
+        r.status = e.status;
+    }
+    r.err = cap.text();
+    return r;
+}
 
 } // namespace ts

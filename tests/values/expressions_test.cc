@@ -110,15 +110,10 @@ struct Outcome {
 };
 
 Outcome eval(const Node_ptr& n) {
-    ts::Exit_trap trap;
-    ts::Stderr_capture cap;
     Outcome o{"", "", -1};
-    try {
-        o.value = show(n->exec());
-    } catch (const ts::Process_ended& e) {
-        o.status = e.status;
-    }
-    o.err = cap.text();
+    const ts::Reported r = ts::capture([&] { o.value = show(n->exec()); });
+    o.err = r.err;
+    o.status = r.status;
     return o;
 }
 

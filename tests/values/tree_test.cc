@@ -9,19 +9,6 @@
 
 namespace {
 
-// Captures what a call prints and how it ends the process (-1: it did not).
-template <class F> std::pair<std::string, int> report(F f) {
-    ts::Exit_trap trap;
-    ts::Stderr_capture cap;
-    int status = -1;
-    try {
-        f();
-    } catch (const ts::Process_ended& e) {
-        status = e.status;
-    }
-    return {cap.text(), status};
-}
-
 class StoreTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -38,16 +25,17 @@ TEST_F(StoreTest, PredefinedMonthsAndDays) {
     EXPECT_EQ(store.get_variable_element("_days", Gen_type(0)).get_string(), "Sunday");
     EXPECT_EQ(store.get_variable_element("_days", Gen_type(6)).get_string(), "Saturday");
     EXPECT_FALSE(store.has_variable("_argc"));
-    auto r = report([&] { EXPECT_EQ(store.get_variable_element("_months", Gen_type(12)).get_int(), -1); });
-    EXPECT_EQ(r.first, "t: warning: Array index out of bound\n");
+    auto r =
+        ts::capture([&] { EXPECT_EQ(store.get_variable_element("_months", Gen_type(12)).get_int(), -1); });
+    EXPECT_EQ(r.err, "t: warning: Array index out of bound\n");
 }
 
 TEST_F(StoreTest, MissingVariableWarnsWithBothTexts) {
     Deps_tree store("html");
-    auto r = report([&] { EXPECT_TRUE(store.get_variable("x").is_undefined()); });
-    EXPECT_EQ(r.first, "t: warning: variable `x' not defined\n");
+    auto r = ts::capture([&] { EXPECT_TRUE(store.get_variable("x").is_undefined()); });
+    EXPECT_EQ(r.err, "t: warning: variable `x' not defined\n");
     reporter().set_brief();
-    EXPECT_EQ(report([&] { store.get_variable("x"); }).first, "t: warning: x not def\n");
+    EXPECT_EQ(ts::capture([&] { store.get_variable("x"); }).err, "t: warning: x not def\n");
 }
 
 TEST_F(StoreTest, SetReplacesValueAndKindRemoveAndHas) {
@@ -74,12 +62,16 @@ TEST_F(StoreTest, ElementWritesOnArraysAndRefusals) {
 
     reporter().set_policy(Policy::ignore_errors);
     store.set_variable("s", Gen_type("str"));
-    auto r = report([&] { EXPECT_EQ(store.set_variable_element("s", Gen_type(0), Gen_type(1), false).get_string(), ""); });
-    EXPECT_EQ(r.first, "t: s is not an array\n");
-    r = report([&] { store.set_variable_element("missing", Gen_type(0), Gen_type(1), false); });
-    EXPECT_EQ(r.first, "t: warning: variable `missing' not defined\nt: missing is not an array\n");
+    auto r = ts::capture([&] {
+        EXPECT_EQ(store.set_variable_element("s", Gen_type(0), Gen_type(1), false).get_string(), "");
+    });
+    EXPECT_EQ(r.err, "t: s is not an array\n");
+    r = ts::capture([&] { store.set_variable_element("missing", Gen_type(0), Gen_type(1), false); });
+    EXPECT_EQ(r.err, "t: warning: variable `missing' not defined\nt: missing is not an array\n");
     // An element read of a scalar is undefined without a further message.
-    EXPECT_EQ(report([&] { EXPECT_TRUE(store.get_variable_element("s", Gen_type(0)).is_undefined()); }).first, "");
+    EXPECT_EQ(
+        ts::capture([&] { EXPECT_TRUE(store.get_variable_element("s", Gen_type(0)).is_undefined()); }).err,
+        "");
 }
 
 TEST_F(StoreTest, AdjustLevel) {
@@ -90,10 +82,10 @@ TEST_F(StoreTest, AdjustLevel) {
     store.root_level = 3;
     EXPECT_EQ(store.adjust_level(), "");
     store.root_level = 4;
-    auto r = report([&] { EXPECT_EQ(store.adjust_level(), ""); });
-    EXPECT_EQ(r.first, "t: warning: Can't adjust level: output file outside root directory\n");
+    auto r = ts::capture([&] { EXPECT_EQ(store.adjust_level(), ""); });
+    EXPECT_EQ(r.err, "t: warning: Can't adjust level: output file outside root directory\n");
     reporter().set_brief();
-    EXPECT_EQ(report([&] { store.adjust_level(); }).first, "t: warning: No adjust\n");
+    EXPECT_EQ(ts::capture([&] { store.adjust_level(); }).err, "t: warning: No adjust\n");
 }
 
 TEST_F(StoreTest, DependencyStoreNamesAndDirectories) {
@@ -121,8 +113,8 @@ TEST_F(StoreTest, DependencyStoreNamesAndDirectories) {
     store.undo_refresh();
     store.undo_refresh();
     EXPECT_EQ(store.current_dir(), "sub/");
-    auto r = report([&] { store.undo_refresh(); });
-    EXPECT_EQ(r, std::make_pair(std::string("t: fatal: Deps_tree::undo_refresh () - internal error\n"), 1));
+    auto r = ts::capture([&] { store.undo_refresh(); });
+    EXPECT_EQ(r, (ts::Reported{"t: fatal: Deps_tree::undo_refresh () - internal error\n", 1}));
 }
 
 TEST_F(StoreTest, RuleListsDependenciesAndArchiveExcludes) {
@@ -155,16 +147,16 @@ TEST_F(StoreTest, ModesAndRefusals) {
     EXPECT_FALSE(deps.full_mode());
     EXPECT_TRUE(deps.fast_mode());
     EXPECT_FALSE(deps.is_exec());
-    EXPECT_EQ(report([&] { deps.ensure_exec(); }),
-              std::make_pair(std::string("t: fatal: Deps_tree::ensure_exec () -- Internal Error\n"), 1));
+    EXPECT_EQ(ts::capture([&] { deps.ensure_exec(); }),
+              (ts::Reported{"t: fatal: Deps_tree::ensure_exec () -- Internal Error\n", 1}));
     deps.ensure_dep();
 
     Exec_tree exec("index.vrn", "index.html", "./", "");
     EXPECT_TRUE(exec.is_exec());
     EXPECT_FALSE(exec.full_mode());
     EXPECT_FALSE(exec.fast_mode());
-    EXPECT_EQ(report([&] { exec.ensure_dep(); }),
-              std::make_pair(std::string("t: fatal: Exec_tree::ensure_dep () Internal Error\n"), 1));
+    EXPECT_EQ(ts::capture([&] { exec.ensure_dep(); }),
+              (ts::Reported{"t: fatal: Exec_tree::ensure_dep () Internal Error\n", 1}));
     exec.ensure_exec();
 }
 
@@ -196,7 +188,8 @@ TEST_F(StoreTest, RegistrationStampsRunsDepsAndDropDestroysOnce) {
     EXPECT_EQ(parent->line, 5);
     store.drop_statement();
     store.drop_statement(); // nothing left: nothing happens
-    EXPECT_EQ(log, (std::vector<std::string>{"deps child", "deps parent", "destroy parent", "destroy child"}));
+    EXPECT_EQ(log,
+              (std::vector<std::string>{"deps child", "deps parent", "destroy parent", "destroy child"}));
 }
 
 TEST_F(StoreTest, ExecutionStoreRunsDroppedStatement) {
@@ -226,8 +219,8 @@ TEST_F(StoreTest, ArgumentFramesSaveAndRestore) {
     store.restore_arguments(); // no frame left: nothing happens
 
     store.set_variable("_argc", Gen_type("x"));
-    auto r = report([&] { store.save_arguments(); });
-    EXPECT_EQ(r, std::make_pair(std::string("t: _argc must be an integer\n"), 1));
+    auto r = ts::capture([&] { store.save_arguments(); });
+    EXPECT_EQ(r, (ts::Reported{"t: _argc must be an integer\n", 1}));
 }
 
 TEST_F(StoreTest, ExecutionStoreLevels) {
