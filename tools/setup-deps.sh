@@ -10,6 +10,9 @@ command -v make >/dev/null 2>&1 || missing="$missing make"
 command -v groff >/dev/null 2>&1 || missing="$missing groff-base"
 command -v man >/dev/null 2>&1 || missing="$missing man-db"
 [ -f /usr/include/gtest/gtest.h ] || missing="$missing libgtest-dev"
+command -v clang++ >/dev/null 2>&1 || missing="$missing clang"
+ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 ||
+    missing="$missing libclang-rt-14-dev"
 for extra in "$@"; do
     case "$extra" in
         *:*) cmd=${extra%%:*}; pkg=${extra#*:} ;;

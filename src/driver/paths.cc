@@ -30,6 +30,9 @@ std::string normalize_path(const std::string& path, bool drop_leading_dot) {
         auto [off, len] = parts[i];
         bool dot = len == 2 && path[off] == '.';
         bool dotdot = len == 3 && path[off] == '.' && path[off + 1] == '.';
+        // A doubled "/" gives a component with no name: it stays where it is, but it is no directory that a
+        // ".." could take back ("a//../b" is b, not a/b).
+        bool nameless = len == 1;
         if (dot && !drop_leading_dot && off <= 1) {
             // A leading "./" stays, with everything before it.
             prefix = path.substr(0, off + len);
@@ -42,6 +45,8 @@ std::string normalize_path(const std::string& path, bool drop_leading_dot) {
             ++pending;
             continue;
         }
+        if (nameless && pending > 0)
+            continue;
         if (pending > 0) {
             --pending;
             continue;
@@ -52,9 +57,11 @@ std::string normalize_path(const std::string& path, bool drop_leading_dot) {
     std::string out = prefix;
     for (std::size_t i = 0; i < pending; ++i)
         out += "../";
-    for (std::size_t i = first; i < parts.size(); ++i)
-        if (keep[i])
+    for (std::size_t i = first; i < parts.size(); ++i) {
+        // A nameless component at the very start would make a relative path absolute ("x/..//b" is b).
+        if (keep[i] && !(parts[i].second == 1 && out.empty()))
             out.append(path, parts[i].first, parts[i].second);
+    }
     out.append(path, last + 1, std::string::npos);
     return out;
 }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "diag/fuzz_budget.h"
 #include "diag/reporter.h"
 #include "values/gen_type.h"
 
@@ -28,8 +29,12 @@ public:
     // A literal or an input/output-file expression: a file-name argument known without running the source.
     virtual bool is_fixed_arg() const { return false; }
 
-    // Copies the node's position into the reporter's execution location.
-    void locate() const { reporter().set_exec_location(src, line); }
+    // Copies the node's position into the reporter's execution location (and, in the fuzz build, counts a
+    // step of the input's work).
+    void locate() const {
+        reporter().set_exec_location(src, line);
+        fuzz_budget_step();
+    }
 
     // Set by the store that registers the node.
     Tree* owner = nullptr;

@@ -2,6 +2,7 @@
 #include <memory>
 #include <vector>
 
+#include "diag/fuzz_budget.h"
 #include "diag/reporter.h"
 #include "nodes/statements.h"
 #include "values/expressions.h"
@@ -107,6 +108,7 @@ Gen_type N_for::exec() {
     locate();
     init_->exec();
     while (cond_->exec().as_bool()) {
+        fuzz_budget_step();
         body_->exec();
         step_->exec();
     }
@@ -115,8 +117,10 @@ Gen_type N_for::exec() {
 
 Gen_type N_while::exec() {
     locate();
-    while (cond_->exec().as_bool())
+    while (cond_->exec().as_bool()) {
+        fuzz_budget_step();
         body_->exec();
+    }
     return Gen_type(0);
 }
 
@@ -161,7 +165,7 @@ Gen_type N_foreach::exec() {
     }
 
     for (const Gen_type& element : collection.elements()) {
-        locate();
+        locate(); // a step of the fuzz budget too
         if (element_store) {
             element_value->value = element;
             element_store->exec();

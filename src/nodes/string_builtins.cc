@@ -5,6 +5,7 @@
 #include <cctype>
 #include <limits>
 
+#include "diag/fuzz_budget.h"
 #include "diag/reporter.h"
 
 namespace {
@@ -187,6 +188,7 @@ Gen_type N_replace::exec() {
     do {
         out.append(text, done, pos - done);
         out += replacement;
+        fuzz_budget_grow(out.size());
         done = pos + searched.size();
         pos = all_ ? text.find(searched, done) : std::string::npos;
     } while (pos != std::string::npos);
@@ -294,6 +296,7 @@ Gen_type N_join::exec() {
         if (i != 0)
             out += sep;
         out += elements[i].to_string(false);
+        fuzz_budget_grow(out.size());
     }
     return Gen_type(std::move(out));
 }

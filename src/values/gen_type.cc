@@ -4,6 +4,7 @@
 #include <cctype>
 #include <limits>
 
+#include "diag/fuzz_budget.h"
 #include "diag/reporter.h"
 
 namespace {
@@ -154,6 +155,7 @@ void Gen_type::make_array() {
 
 void Gen_type::append(const Gen_type& value) {
     // Copy first: the value may be this very array or one of its elements, which growing would move.
+    fuzz_budget_grow((elements_.size() + value.elements_.size()) * sizeof(Gen_type));
     if (value.is_array() || value.is_list()) {
         std::vector<Gen_type> copies = value.elements_;
         elements_.insert(elements_.end(), std::make_move_iterator(copies.begin()),
@@ -200,6 +202,7 @@ Gen_type Gen_type::set_element(std::vector<Gen_type>& elements, const Gen_type& 
         else
             elements[position] = written;
     } else {
+        fuzz_budget_grow((position + 1) * sizeof(Gen_type));
         elements.resize(position, Gen_type(std::string()));
         elements.push_back(written);
     }

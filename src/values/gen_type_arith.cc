@@ -1,8 +1,10 @@
 // Arithmetic on Gen_type values: + - * / % and power.  Integer results wrap as 32-bit two's complement;
 // every sum, difference and product is formed in 64 bits and cut down, so no signed overflow ever happens.
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
+#include "diag/fuzz_budget.h"
 #include "diag/reporter.h"
 #include "values/gen_type.h"
 
@@ -29,19 +31,29 @@ std::string repeat_text(const std::string& text, int32_t count) {
     if (count < 1 || text.empty())
         return out;
     const auto times = static_cast<std::size_t>(count);
-    if (text.size() <= out.max_size() / times)
-        out.reserve(text.size() * times);
-    for (int32_t i = 0; i < count; ++i)
-        out += text;
+    fuzz_budget_grow(text.size() * times);
+    // Doubling what is already there: one append per bit of the count, not one per copy.
+    const std::size_t total = text.size() * times;
+    out = text;
+    if (total <= out.max_size())
+        out.reserve(total);
+    while (out.size() < total)
+        out.append(out, 0, std::min(out.size(), total - out.size()));
     return out;
 }
 
 Gen_type repeat_elements(const Gen_type& array, int32_t count) {
     Gen_type out = Gen_type::empty_array();
-    if (array.elements().empty())
+    if (array.elements().empty() || count < 1)
         return out;
+    // `array` is not `out`: its elements can be copied in directly, into room made once.
+    const std::vector<Gen_type>& from = array.elements();
+    std::vector<Gen_type>& to = out.elements();
+    const std::size_t total = from.size() * static_cast<std::size_t>(count);
+    fuzz_budget_grow(total * sizeof(Gen_type));
+    to.reserve(total);
     for (int32_t i = 0; i < count; ++i)
-        out.append(array);
+        to.insert(to.end(), from.begin(), from.end());
     return out;
 }
 
@@ -79,8 +91,10 @@ Gen_type operator+(const Gen_type& a, const Gen_type& b) {
         return a;
     if (a.is_int() && b.is_int())
         return Gen_type(wrap(int64_t{a.integer()} + b.integer()));
-    if ((a.is_int() || a.is_string()) && (b.is_int() || b.is_string()))
+    if ((a.is_int() || a.is_string()) && (b.is_int() || b.is_string())) {
+        fuzz_budget_grow(a.text().size() + b.text().size());
         return Gen_type(a.to_string(false) + b.to_string(false));
+    }
     reporter().fatal("Gen_type::+: Internal error");
 }
 

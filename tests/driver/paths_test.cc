@@ -40,6 +40,20 @@ TEST(NormalizePath, TableWithLeadingDotDropped) {
         EXPECT_EQ(normalize_path(c.in, true), c.out) << "input: " << c.in;
 }
 
+// A doubled "/" names no directory: a ".." does not take it back, and a relative path never comes out
+// absolute (found by fuzzing: "a/..//b" gave "/b").
+TEST(NormalizePath, DoubledSlashes) {
+    const Norm_case cases[] = {
+        {"a/..//b", "b"},      {".//b", "b"},          {"x/../..//y", "..//y"}, {"a//../b", "b"},
+        {"a/b//../../c", "c"}, {"a//b/../c", "a//c"},  {"/x/..//b", "//b"},     {"//b", "//b"},
+        {"a//./b", "a//b"},    {"a/..//../b", "../b"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(normalize_path(c.in, true), c.out) << "input: " << c.in;
+    EXPECT_EQ(normalize_path(".//b", false), ".//b");
+    EXPECT_EQ(normalize_path("./a/..//b", false), ".//b");
+}
+
 TEST(NormalizePath, LeadingDotKeptWhenAsked) {
     EXPECT_EQ(normalize_path("./a/../b", false), "./b");
     EXPECT_EQ(normalize_path("./a/b", false), "./a/b");

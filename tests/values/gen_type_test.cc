@@ -558,6 +558,24 @@ TEST_F(GenTypeTest, Multiplication) {
     check(rows);
 }
 
+// Repetition builds its result by doubling (a count of millions took one append per copy and hung the
+// fuzzer); every count must still give exactly count copies, in order.
+TEST_F(GenTypeTest, RepetitionGivesEveryCopy) {
+    for (int32_t count : {1, 2, 3, 5, 7, 8, 9, 63, 64, 65, 1000, 1023, 3000001}) {
+        std::string text_expected;
+        for (int32_t i = 0; i < count; ++i)
+            text_expected += "abc";
+        EXPECT_EQ((Gen_type(count) * Gen_type("abc")).get_string(), text_expected) << count;
+        EXPECT_EQ((Gen_type("abc") * Gen_type(count)).get_string(), text_expected) << count;
+        if (count > 70000)
+            continue;
+        const Gen_type array = A({I(1), S("x")}) * Gen_type(count);
+        ASSERT_EQ(array.elements().size(), 2u * static_cast<std::size_t>(count)) << count;
+        for (std::size_t i = 0; i < array.elements().size(); i += 2)
+            ASSERT_TRUE(array.elements()[i].integer() == 1 && array.elements()[i + 1].text() == "x") << i;
+    }
+}
+
 TEST_F(GenTypeTest, QuotientRemainderPower) {
     const std::string first = E("operator /; first operand has bad type");
     const std::string second = E("operator /; second operand has bad type");

@@ -1,0 +1,36 @@
+// The source scanner and the parser working for the dependency store, as vorn-tovik runs them on a source:
+// every node is registered and asked for its dependencies, then the page's dependency list is written.
+// An input starting with the byte 0x01 is parsed (without that byte) with errors ignored, as
+// `vorn-tovik --ignore-errors` does.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "diag/reporter.h"
+#include "frontend/parser.h"
+#include "fuzz_support.h"
+#include "values/tree.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    fz::start_input();
+    std::string text = fz::text_of(data, size);
+    if (!text.empty() && text[0] == '\x01') {
+        text.erase(0, 1);
+        reporter().set_policy(Policy::ignore_errors);
+    }
+    try {
+        auto store = std::make_unique<Deps_tree>("html");
+        g_store = store.get();
+        store->set_directory("");
+        store->set_input_name("page.vrn");
+        store->set_output_name("page.html");
+        reporter().set_file("page.vrn");
+        parse_string(text);
+        reporter().clear_scan_location();
+        store->write_dependencies();
+        store->clear_dependencies();
+    } catch (const fz::Input_ended&) {
+    }
+    fz::finish_input();
+    return 0;
+}

@@ -1,0 +1,26 @@
+// The source scanner and the parser working for the execution store, as vorn runs a source: every completed
+// statement is evaluated at once.  The store refuses external programs ("error" policy): cmd, exec, evalcmd
+// and evalexec report an error, which ends the input, so nothing outside this process ever runs.  Endless
+// loops and huge values are ended by the fuzz build's budget (diag/fuzz_budget.h).
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "diag/reporter.h"
+#include "frontend/parser.h"
+#include "fuzz_support.h"
+#include "values/tree.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    fz::start_input();
+    try {
+        auto store = std::make_unique<Exec_tree>("page.vrn", "page.html", "./", "error");
+        g_store = store.get();
+        reporter().set_file("page.vrn");
+        parse_string(fz::text_of(data, size));
+        reporter().clear_scan_location();
+    } catch (const fz::Input_ended&) {
+    }
+    fz::finish_input();
+    return 0;
+}
