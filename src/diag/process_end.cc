@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <pthread.h>
 #include <unistd.h>
 
 namespace {
@@ -22,12 +23,14 @@ void on_signal(int sig) {
     raise(sig);
 }
 
+const int interrupts[] = {SIGINT, SIGTERM, SIGHUP};
+
 void install_signal_handlers() {
     static bool installed = false;
     if (installed)
         return;
     installed = true;
-    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+    for (int sig : interrupts) {
         struct sigaction sa;
         std::memset(&sa, 0, sizeof sa);
         sa.sa_handler = on_signal;
@@ -67,4 +70,21 @@ void register_temp_file(const std::string& path) {
 
 void unregister_temp_file() {
     temp_registered = 0;
+}
+
+sigset_t interrupt_signals() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (int sig : interrupts)
+        sigaddset(&set, sig);
+    return set;
+}
+
+Interrupts_held::Interrupts_held() {
+    const sigset_t set = interrupt_signals();
+    pthread_sigmask(SIG_BLOCK, &set, &saved_);
+}
+
+Interrupts_held::~Interrupts_held() {
+    pthread_sigmask(SIG_SETMASK, &saved_, nullptr);
 }

@@ -8,7 +8,8 @@
 // Lexical clean-up of the directory part of a path; the last component is never touched.
 std::string normalize_path(const std::string& path, bool drop_leading_dot);
 
-// The working directory as the system reports it, without a trailing "/"; fatal when it cannot be had.
+// The working directory, without a trailing "/" (followed as text, driver/work_dir.h); fatal when it
+// cannot be had.
 std::string working_dir();
 
 // A path beginning with "/" unchanged; otherwise working_dir() + "/" + path (not normalised).

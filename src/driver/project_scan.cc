@@ -3,13 +3,18 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <dirent.h>
+#include <optional>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 #include "diag/reporter.h"
 #include "driver/make_names.h"
 #include "driver/paths.h"
+#include "driver/work_dir.h"
 #include "frontend/parser.h"
 #include "options/options.h"
 #include "values/tree.h"
@@ -25,6 +30,9 @@ std::string output_dir; // where its outputs are made, as makefile text
 int32_t prefix_length = 0;
 // How many directories between the pass's root and the directory being scanned have unsafe names.
 int unsafe_dirs = 0;
+// The directories from the pass's root down to the one being scanned: a symbolic link to one of them would
+// make the walk go round for ever.
+std::set<Dir_id> walk_path;
 
 const char marker_notovik[] = "/notovik";
 const char marker_nooutput[] = "/nooutput";
@@ -144,9 +152,21 @@ bool find_marker(const std::string& dir, const char* marker, bool& regular, bool
     return true;
 }
 
+// Scans the subdirectory `dir` (its status `st`), unless it is one of the directories being scanned.
+void descend(const std::string& dir, const struct stat& st) {
+    if (walk_path.count(Dir_id{st.st_dev, st.st_ino}) != 0) {
+        const std::string path = normalize_path(source_dir + dir, true);
+        reporter().error("directory " + path +
+                             " is a symbolic link back to a directory being scanned; skipped",
+                         path + ": link loop");
+        return;
+    }
+    scan_directory(dir);
+}
+
 // A "notovik" file hides the directory from the makefile; a "nooutput" file keeps the outputs of the
 // directory and of everything below it out of the target lists.  Both keep it out of the archive.
-void scan_subdirectory(const std::string& dir) {
+void scan_subdirectory(const std::string& dir, const struct stat& st) {
     Deps_tree& store = *g_deps;
     bool regular = false;
     bool skip = false;
@@ -154,7 +174,7 @@ void scan_subdirectory(const std::string& dir) {
         if (regular)
             store.archive_excludes.insert(normalize_path(source_dir + dir, true) + "\n");
         else
-            scan_directory(dir);
+            descend(dir, st);
         return;
     }
     if (skip)
@@ -163,16 +183,16 @@ void scan_subdirectory(const std::string& dir) {
         if (regular) {
             store.archive_excludes.insert(normalize_path(source_dir + dir, true) + "\n");
             ++store.no_output_depth;
-            scan_directory(dir);
+            descend(dir, st);
             --store.no_output_depth;
         } else {
-            scan_directory(dir);
+            descend(dir, st);
         }
         return;
     }
     if (skip)
         return;
-    scan_directory(dir);
+    descend(dir, st);
 }
 
 void scan_entry(const std::string& name) {
@@ -182,7 +202,7 @@ void scan_entry(const std::string& name) {
         return;
     }
     if (S_ISDIR(st.st_mode)) {
-        scan_subdirectory(name);
+        scan_subdirectory(name, st);
         return;
     }
     // The base keeps its final "."; a name without "." is all extension.
@@ -194,12 +214,31 @@ void scan_entry(const std::string& name) {
     g_deps->always = 0;
 }
 
+// The entries of the working directory, in the order the listing delivers them.  The listing is closed
+// before any of them is scanned, so that a deep tree does not hold one open listing per level.
+std::vector<std::string> list_entries(const std::string& name) {
+    DIR* listing = opendir("./");
+    if (!listing)
+        reporter().fatal("can't open directory " + source_dir, source_dir);
+    std::vector<std::string> entries;
+    while (dirent* entry = readdir(listing)) {
+        const char* entry_name = entry->d_name;
+        if (std::strcmp(entry_name, ".") != 0 && std::strcmp(entry_name, "..") != 0)
+            entries.emplace_back(entry_name);
+    }
+    if (closedir(listing) != 0)
+        reporter().error_errno("can't close directory " + name, name);
+    return entries;
+}
+
 } // namespace
 
+// The walk goes down by plain names and comes back up through "..", so that no path it uses grows with
+// the depth of the tree; only a pass's root is entered and left by its full path.
 void scan_directory(const std::string& name) {
-    const std::string saved_source_dir = source_dir;
-    const std::string saved_output_dir = output_dir;
-    const std::string return_dir = working_dir();
+    // A subdirectory appends to the two directories, so cutting them back restores them.
+    const std::size_t saved_source_size = source_dir.size();
+    const std::size_t saved_output_size = output_dir.size();
 
     const std::string root = opt(Option_id::root_dir) + opt(Option_id::branch_root);
     const std::string dir = name.empty() ? root : name;
@@ -209,6 +248,7 @@ void scan_directory(const std::string& name) {
         output_dir += name + "/";
         source_dir += name + "/";
     } else {
+        walk_path.clear();
         source_dir = root;
         const std::string prefix = opt(Option_id::prefix);
         if (!prefix.empty()) {
@@ -221,26 +261,33 @@ void scan_directory(const std::string& name) {
     if (unsafe)
         ++unsafe_dirs;
 
-    if (chdir(dir.c_str()) != 0)
+    // A pass's root may lie anywhere: the way back to where the pass started is held open.
+    std::optional<Dir_return> start;
+    Dir_mark parent;
+    if (subdirectory)
+        parent = mark_dir();
+    else
+        start.emplace();
+    if (!change_dir(dir))
         reporter().fatal_errno("can't change directory to " + dir, dir);
-    DIR* listing = opendir("./");
-    if (!listing)
-        reporter().fatal("can't open directory " + source_dir, source_dir);
+    const Dir_id here = mark_dir().id;
+    walk_path.insert(here);
 
-    while (dirent* entry = readdir(listing)) {
-        const std::string entry_name = entry->d_name;
-        if (entry_name == "." || entry_name == "..")
-            continue;
-        scan_entry(entry_name);
-    }
+    for (const std::string& entry : list_entries(name))
+        scan_entry(entry);
 
-    if (closedir(listing) != 0)
-        reporter().error_errno("can't close directory " + name, name);
-
+    walk_path.erase(here);
     if (unsafe)
         --unsafe_dirs;
-    source_dir = saved_source_dir;
-    output_dir = saved_output_dir;
-    if (chdir(return_dir.c_str()) != 0)
-        reporter().fatal_errno("can't change directory to " + return_dir, return_dir);
+    if (subdirectory) {
+        source_dir.resize(saved_source_size);
+        output_dir.resize(saved_output_size);
+    } else {
+        source_dir.clear();
+        output_dir.clear();
+    }
+    if (start ? !start->go_back() : !return_to(parent)) {
+        const std::string path = start ? start->path() : marked_path(parent);
+        reporter().fatal_errno("can't change directory to " + path, path);
+    }
 }

@@ -32,11 +32,17 @@ void replace_file(const std::string& name, const std::string& content, const std
     const std::string pattern = dir_part(name) + "." + base_name(name) + ".XXXXXX";
     std::vector<char> buf(pattern.begin(), pattern.end());
     buf.push_back('\0');
-    int fd = mkstemp(buf.data());
+    int fd;
+    {
+        // An interruption between the two would leave the file behind.
+        Interrupts_held held;
+        fd = mkstemp(buf.data());
+        if (fd >= 0)
+            register_temp_file(buf.data());
+    }
     if (fd < 0)
         reporter().fatal(open_text + name, name);
     const std::string temp = buf.data();
-    register_temp_file(temp);
 
     if (fchmod(fd, creation_mode()) != 0) {
         int error = errno;
@@ -58,6 +64,8 @@ void replace_file(const std::string& name, const std::string& content, const std
         error = errno;
     if (error != 0)
         write_failed(error, write_text, name);
+    // An interruption between the two would remove whatever took the temporary name after the rename.
+    Interrupts_held held;
     if (std::rename(temp.c_str(), name.c_str()) != 0)
         write_failed(errno, write_text, name);
     unregister_temp_file();

@@ -191,11 +191,15 @@ void take_makefile_argument(Tovik_opt& options, int argc, char** argv) {
 }
 
 // Root directory and prefix: "" , "." and "./" mean unchanged; anything else is given a trailing "/" and
-// normalised.  Returns the normalised directory, or nothing when it stays unchanged.
+// normalised.  Returns the normalised directory, or nothing when it stays unchanged -- also when it
+// normalises to nothing ("site/.." is the current directory, not a directory named "").
 std::optional<std::string> normalized_dir(const std::string& dir) {
     if (dir.empty() || dir == "." || dir == "./")
         return std::nullopt;
-    return normalize_path(with_slash(dir), true);
+    std::string normal = normalize_path(with_slash(dir), true);
+    if (normal.empty())
+        return std::nullopt;
+    return normal;
 }
 
 void trim(std::string& s) {

@@ -5,6 +5,7 @@
 
 #include "diag/reporter.h"
 #include "driver/paths.h"
+#include "driver/read_open.h"
 
 namespace {
 
@@ -134,7 +135,7 @@ private:
 
 void read_template(Tovik_opt& options, Pending_settings& pending) {
     const std::string path = with_slash(pending.root_dir) + options.get(Option_id::makefile) + ".vt";
-    std::FILE* file = std::fopen(path.c_str(), "r");
+    std::FILE* file = open_for_reading(path);
     if (!file) {
         if (errno == ENOENT)
             reporter().verbose_info("template file not found", "no template");

@@ -8,8 +8,11 @@
 
 #include "diag/process_end.h"
 #include "diag/reporter.h"
+#include "driver/large_stack.h"
 #include "driver/paths.h"
+#include "driver/read_open.h"
 #include "driver/replace_file.h"
+#include "driver/work_dir.h"
 #include "frontend/parser.h"
 #include "values/tree.h"
 #include "vorn_options.h"
@@ -36,13 +39,11 @@ void write_page(const Vorn_options& o, const std::string& page) {
     replace_file(o.output, page, "Can't open output file ", "Can't write output file ");
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+int vorn_main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     Vorn_options o = parse_vorn_options(argc, argv);
 
-    std::FILE* source = std::fopen(o.source.c_str(), "r");
+    std::FILE* source = open_for_reading(o.source);
     if (!source)
         reporter().fatal_errno("can't open file " + o.source, o.source);
 
@@ -55,16 +56,22 @@ int main(int argc, char** argv) {
 
     // The source runs in its own directory, as vorn-tovik reads it: included files, verbatim copies, file
     // sizes and scripts are named relative to the source.
-    const std::string run_dir = working_dir();
+    const Dir_return run_dir;
     if (enter_dir_part(o.source))
         reporter().fatal_errno("can't change directory to " + dir_part(o.source), dir_part(o.source));
     reporter().set_file(o.source);
     parse_file(source);
     std::fclose(source);
     reporter().clear_scan_location();
-    if (chdir(run_dir.c_str()) != 0)
-        reporter().fatal_errno("can't change directory to " + run_dir, run_dir);
+    if (!run_dir.go_back())
+        reporter().fatal_errno("can't change directory to " + run_dir.path(), run_dir.path());
 
     write_page(o, store->text());
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return run_with_large_stack(vorn_main, argc, argv);
 }

@@ -1,0 +1,14 @@
+// Both programs do their work on a thread with a large stack: the recursions that remain (one level per
+// directory of a deep tree, per nested construct of a source up to the parser's limit) must fit however
+// deep the input goes, also under the sanitizers, whose frames are larger.
+#pragma once
+
+#include <cstddef>
+
+// The stack of the working thread.  Virtual memory: only what is used is ever touched.
+constexpr std::size_t large_stack_size = std::size_t{512} << 20;
+
+// Runs body(argc, argv) on a thread with a stack of large_stack_size bytes and returns its result (on the
+// calling thread when no such thread can be had).  The interrupting signals are taken on the working thread
+// only, so that it alone decides when they may come (Interrupts_held).
+int run_with_large_stack(int (*body)(int, char**), int argc, char** argv);

@@ -1,0 +1,61 @@
+// The working directory, followed as text.  The system is asked for it once; every change the program makes
+// goes through change_dir, which keeps the text up to date, so that a walk thousands of directories deep
+// never asks the system for a path longer than it can give (getcwd and chdir refuse paths beyond a few
+// kilobytes, and getcwd slows down long before that).
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <sys/types.h>
+
+// A directory's identity: where it is stored, not how it is named.
+struct Dir_id {
+    dev_t dev = 0;
+    ino_t ino = 0;
+    bool operator==(const Dir_id& other) const { return dev == other.dev && ino == other.ino; }
+    bool operator<(const Dir_id& other) const { return dev != other.dev ? dev < other.dev : ino < other.ino; }
+};
+
+// The working directory, without a trailing "/" (unless it is "/").  The text is checked against the
+// directory's identity, so a change made behind the program's back (a test's chdir) is noticed and the
+// system asked again; fatal "Can't get current dir" when it cannot answer.
+const std::string& current_dir();
+
+// Changes the working directory; false, with errno set, when the system refuses.  After a plain name the
+// text is the old one plus the name; after any other path it is what the system reports, or the lexical
+// result when that path is too long for the system to report.
+bool change_dir(const std::string& path);
+
+// Where a walk stood before it went down into a subdirectory by the subdirectory's plain name.
+struct Dir_mark {
+    std::size_t length = 0; // of the text: the marked path is a prefix of the text below it
+    Dir_id id;
+};
+Dir_mark mark_dir();
+// The marked directory's path, for messages.
+std::string marked_path(const Dir_mark& mark);
+// Goes back to the marked directory: through ".." when that leads there, otherwise (a subdirectory reached
+// through a symbolic link) by its path.  False, with errno set, when neither works.
+bool return_to(const Dir_mark& mark);
+
+// A directory to come back to across changes that need not be plain names (an inclusion, a run that
+// enters its source's directory).  It is held open, so that the way back needs no path; when it cannot be
+// opened, its path is used instead.
+class Dir_return {
+public:
+    Dir_return();
+    ~Dir_return();
+    Dir_return(Dir_return&& other) noexcept;
+    Dir_return& operator=(Dir_return&& other) noexcept;
+    Dir_return(const Dir_return&) = delete;
+    Dir_return& operator=(const Dir_return&) = delete;
+
+    // False, with errno set, when the directory cannot be re-entered.
+    bool go_back() const;
+    const std::string& path() const { return path_; }
+
+private:
+    void close_fd();
+    int fd_ = -1;
+    std::string path_;
+};
