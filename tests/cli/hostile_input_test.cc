@@ -46,17 +46,19 @@ void run_case(const Case& c) {
 class MillionFold : public ::testing::TestWithParam<int> {};
 
 TEST_P(MillionFold, Chains) {
-    const std::size_t million = 1000000;
+    const std::size_t million = ts::huge(1000000);
     const std::string statements = repeat("a=1;", million);
     const Case cases[] = {
         {"statements", {{"page.vrn", "<vorn>" + statements + "echo(a);</vorn>"}}, "1"},
         {"statements of an included file",
          {{"page.vrn", "<vorn>include(\"big.inc\");echo(a);</vorn>"}, {"big.inc", statements}},
          "1"},
-        {"terms", {{"page.vrn", "<vorn>echo(1" + repeat("+1", million - 1) + ");</vorn>"}}, "1000000"},
+        {"terms",
+         {{"page.vrn", "<vorn>echo(1" + repeat("+1", million - 1) + ");</vorn>"}},
+         std::to_string(million)},
         {"elements",
          {{"page.vrn", "<vorn>echo(length({1" + repeat(",1", million - 1) + "}));</vorn>"}},
-         "1000000"},
+         std::to_string(million)},
     };
     const Case& c = cases[GetParam()];
     SCOPED_TRACE(c.name);
@@ -90,7 +92,7 @@ TEST(HostileInput, NestingAtTheParsersLimit) {
 // string literal that never ends is no literal, and its quote is reported.
 TEST(HostileInput, HundredMegabyteLines) {
     const std::string line =
-        repeat(std::string(1021, 't') + std::string("\0\xe9\xff", 3), std::size_t{100} << 10);
+        repeat(std::string(1021, 't') + std::string("\0\xe9\xff", 3), ts::huge(std::size_t{100} << 10));
     ts::Site site;
     site.write("page.vrn", line + "\r\n<vorn>echo(1);</vorn>\r\n");
     auto r = site.tovik();
@@ -102,7 +104,7 @@ TEST(HostileInput, HundredMegabyteLines) {
     EXPECT_EQ(r.err, "");
     EXPECT_TRUE(r.out == line + "\r\n1\r\n") << r.out.size();
 
-    site.write("page.vrn", "<vorn>echo(\"" + repeat("x", std::size_t{100} << 20) + "\n");
+    site.write("page.vrn", "<vorn>echo(\"" + repeat("x", ts::huge(std::size_t{100} << 20)) + "\n");
     r = site.tovik();
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "page.vrn:1: Parse error; unrecognized token \"\n");

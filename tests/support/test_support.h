@@ -2,12 +2,23 @@
 // catching the process's end and capturing the standard error stream.
 #pragma once
 
+#include <cstddef>
 #include <map>
 #include <ostream>
 #include <string>
 #include <vector>
 
 namespace ts {
+
+// The size of a huge input.  The sanitized build looks for memory faults on a fifth of it; the plain build
+// checks the whole size, where running time would show a quadratic path.
+constexpr std::size_t huge(std::size_t n) {
+#ifdef VT_SANITIZED
+    return n / 5;
+#else
+    return n;
+#endif
+}
 
 // A fresh directory under $TMPDIR (or /tmp), removed with everything in it on destruction.
 class Temp_dir {
