@@ -116,7 +116,8 @@ private:
 
 class N_if_else : public Node {
 public:
-    N_if_else(Node_ptr chain, Node_ptr else_body) : chain_(std::move(chain)), else_body_(std::move(else_body)) {}
+    N_if_else(Node_ptr chain, Node_ptr else_body)
+        : chain_(std::move(chain)), else_body_(std::move(else_body)) {}
     Gen_type exec() override;
     Node* chain() const { return chain_.get(); }
     Node* else_body() const { return else_body_.get(); }

@@ -122,11 +122,11 @@ protected:
     Node_ptr operand_;
 };
 
-#define VT_UNARY_NODE(NAME)                                                                                    \
-    class NAME : public N_unary {                                                                              \
-    public:                                                                                                    \
-        using N_unary::N_unary;                                                                                \
-        Gen_type exec() override;                                                                              \
+#define VT_UNARY_NODE(NAME)                                                                                  \
+    class NAME : public N_unary {                                                                            \
+    public:                                                                                                  \
+        using N_unary::N_unary;                                                                              \
+        Gen_type exec() override;                                                                            \
     };
 VT_UNARY_NODE(N_tobool)
 VT_UNARY_NODE(N_toint)
@@ -157,13 +157,13 @@ protected:
     Node_ptr right_;
 };
 
-#define VT_BINARY_NODE(NAME)                                                                                   \
-    class NAME : public N_binary {                                                                             \
-    public:                                                                                                    \
-        using N_binary::N_binary;                                                                              \
-                                                                                                               \
-    protected:                                                                                                 \
-        Gen_type combine(Gen_type left) override;                                                              \
+#define VT_BINARY_NODE(NAME)                                                                                 \
+    class NAME : public N_binary {                                                                           \
+    public:                                                                                                  \
+        using N_binary::N_binary;                                                                            \
+                                                                                                             \
+    protected:                                                                                               \
+        Gen_type combine(Gen_type left) override;                                                            \
     };
 VT_BINARY_NODE(N_and)
 VT_BINARY_NODE(N_or)

@@ -61,10 +61,10 @@ TEST(Translations, SplitAtEveryComma) {
         std::vector<std::string> list; // after the leading empty entry
     };
     const Case cases[] = {
-        {"en, it", {"en", "it"}},     {" en ,\tit\t, fr", {"en", "it", "fr"}},
-        {"en,", {"en"}},              {",", {}},
-        {"en,,it", {"en", "it"}},     {" en\t", {"en"}},
-        {"en it", {"en it"}},         {" \t ", {}},
+        {"en, it", {"en", "it"}}, {" en ,\tit\t, fr", {"en", "it", "fr"}},
+        {"en,", {"en"}},          {",", {}},
+        {"en,,it", {"en", "it"}}, {" en\t", {"en"}},
+        {"en it", {"en it"}},     {" \t ", {}},
     };
     for (const auto& c : cases) {
         std::vector<std::string> list{""};
