@@ -65,16 +65,19 @@ void Reporter::print(Level level, int32_t adjust, const std::string& text, const
 }
 
 void Reporter::info(const std::string& text, const std::string& brief) {
+    ++messages_;
     if (!quiet())
         print(Level::info, 0, text, brief);
 }
 
 void Reporter::verbose_info(const std::string& text, const std::string& brief) {
+    ++messages_;
     if (verbose())
         print(Level::info, 0, text, brief);
 }
 
 void Reporter::warning(const std::string& text, const std::string& brief) {
+    ++messages_;
     if (!quiet())
         print(Level::warning, 0, text, brief);
     if (policy_ == Policy::fatal_warnings)
@@ -86,6 +89,7 @@ void Reporter::error(const std::string& text, const std::string& brief) {
 }
 
 void Reporter::error_at(int32_t adjust, const std::string& text, const std::string& brief) {
+    ++messages_;
     if (!quiet())
         print(Level::error, adjust, text, brief);
     if (policy_ != Policy::ignore_errors)
@@ -93,6 +97,7 @@ void Reporter::error_at(int32_t adjust, const std::string& text, const std::stri
 }
 
 void Reporter::fatal(const std::string& text, const std::string& brief) {
+    ++messages_;
     if (!quiet())
         print(Level::fatal, 0, text, brief);
     end_process(1);
@@ -114,13 +119,27 @@ void Reporter::set_file(const std::string& path) {
     scan_.dir = normalize_path(scan_.dir + dir_part(path), true);
     scan_.line = 1;
     scan_name_ = nullptr;
+    plain_name_ = nullptr;
 }
 
 void Reporter::count_lines(const char* text, std::size_t length) {
-    const char* end = text + length;
+    // Eight bytes at a time: a byte of x is zero exactly where the text holds a newline, and the sum below
+    // sets the high bit of every byte that is not zero, without carries between bytes.
+    constexpr uint64_t low7 = 0x7f7f7f7f7f7f7f7fULL;
+    constexpr uint64_t newlines = 0x0a0a0a0a0a0a0a0aULL;
     int32_t n = 0;
-    for (const char* p = text; (p = static_cast<const char*>(std::memchr(p, '\n', end - p))) != nullptr; ++p)
-        ++n;
+    std::size_t i = 0;
+    for (; i + 8 <= length; i += 8) {
+        uint64_t word;
+        std::memcpy(&word, text + i, 8);
+        const uint64_t x = word ^ newlines;
+        const uint64_t nonzero = ((x & low7) + low7) | x;
+        // One in the low bit of each byte holding a newline; the product adds them up in the top byte.
+        const uint64_t ones = (~nonzero & ~low7) >> 7;
+        n += static_cast<int32_t>((ones * 0x0101010101010101ULL) >> 56);
+    }
+    for (; i < length; ++i)
+        n += text[i] == '\n';
     scan_.line += n;
 }
 
@@ -135,6 +154,7 @@ void Reporter::restore_location() {
     scan_ = std::move(include_stack_.back());
     include_stack_.pop_back();
     scan_name_ = nullptr;
+    plain_name_ = nullptr;
 }
 
 void Reporter::set_exec_location(const Src_name* name, int32_t line) {
@@ -155,12 +175,34 @@ void Reporter::clear_scan_location() {
     scan_.file.clear();
     scan_.line = 0;
     scan_name_ = nullptr;
+    plain_name_ = nullptr;
 }
 
 const Src_name* Reporter::scan_name() {
     if (!scan_name_)
         scan_name_ = intern(chain_text(), scan_.dir, scan_.file);
     return scan_name_;
+}
+
+const Src_name* Reporter::scan_plain_name() {
+    if (plain_name_)
+        return plain_name_;
+    std::string key = scan_.dir;
+    key += '\0';
+    key += scan_.file;
+    auto it = plain_index_.find(key);
+    if (it != plain_index_.end())
+        return plain_name_ = it->second;
+    plain_names_.push_back(Src_name{scan_.dir, scan_.file, std::string()});
+    plain_name_ = &plain_names_.back();
+    plain_index_.emplace(std::move(key), plain_name_);
+    return plain_name_;
+}
+
+void Reporter::forget_plain_names() {
+    plain_name_ = nullptr;
+    plain_index_.clear();
+    plain_names_.clear();
 }
 
 const Src_name* Reporter::intern(const std::string& chain, const std::string& dir, const std::string& file) {
@@ -189,4 +231,5 @@ void Reporter::reset() {
     exec_ = Location();
     exec_chain_.clear();
     scan_name_ = nullptr;
+    plain_name_ = nullptr;
 }

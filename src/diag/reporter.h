@@ -52,6 +52,9 @@ public:
     void error_errno(const std::string& text, const std::string& brief = std::string());
     [[noreturn]] void fatal_errno(const std::string& text, const std::string& brief = std::string());
 
+    // How many messages were reported so far, whether shown or not.
+    std::size_t messages() const { return messages_; }
+
     // Location keeping.
     void set_file(const std::string& path);
     void count_lines(const char* text, std::size_t length);
@@ -68,6 +71,11 @@ public:
 
     // The scan location's directory and file, interned: stable for the life of the process.
     const Src_name* scan_name();
+    // The same without the include chain (which only the messages of executed statements show), interned
+    // until forget_plain_names: for a store whose nodes all go before the next source starts, so that
+    // what is kept does not grow with the inclusions and sources of the run.
+    const Src_name* scan_plain_name();
+    void forget_plain_names();
 
     // Back to the state of a fresh reporter (used between fuzz inputs and by tests).
     void reset();
@@ -88,9 +96,13 @@ private:
     Location exec_;
     std::string exec_chain_;
 
+    std::size_t messages_ = 0;
     const Src_name* scan_name_ = nullptr; // cache for scan_name(); cleared when the file or the chain changes
     std::deque<Src_name> names_;
     std::unordered_map<std::string, const Src_name*> name_index_;
+    const Src_name* plain_name_ = nullptr; // cache for scan_plain_name(); cleared when the file changes
+    std::deque<Src_name> plain_names_;
+    std::unordered_map<std::string, const Src_name*> plain_index_;
 };
 
 // The process-wide reporter, created on first use.

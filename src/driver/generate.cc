@@ -3,6 +3,7 @@
 #include "diag/reporter.h"
 #include "driver/makefile_writer.h"
 #include "driver/project_scan.h"
+#include "frontend/source_text.h"
 #include "options/options.h"
 #include "values/tree.h"
 
@@ -22,6 +23,8 @@ void generate_makefile(Tovik_opt& options) {
     writer.begin_variables(options.get(Option_id::prefix), options.get(Option_id::vorn_options),
                            options.get(Option_id::section_options));
 
+    // Every pass reads an included file from the disk once.
+    Source_cache_scope cache;
     scan_directory("");
     // Branches come from the end of the list: the last one in the template is scanned first.
     while (options.next_branch()) {

@@ -76,12 +76,24 @@ void Makefile_writer::finish_archive_rule(Archive_form form, const std::string& 
 }
 
 void Makefile_writer::write_sources_file() {
-    replace_file(makefile_ + ".sources", store_.take_archive_excludes() + "\n", "Can't open sources file ",
-                 "Can't write sources file ");
+    replace_file(
+        makefile_ + ".sources",
+        [this](const Piece_writer& put) {
+            store_.archive_excludes.write(put);
+            put("\n");
+        },
+        "Can't open sources file ", "Can't write sources file ");
+    store_.archive_excludes.clear();
 }
 
 std::string Makefile_writer::makefile_text(const std::string& extra) const {
-    const std::string targets = "TARGETS = " + store_.target_list;
+    std::string out;
+    write_text(extra, [&out](std::string_view piece) { out += piece; });
+    return out;
+}
+
+void Makefile_writer::write_text(const std::string& extra,
+                                 const std::function<void(std::string_view)>& put) const {
     std::string all = "all: $(TARGETS)";
     std::string clean = "\n\nclean:\n\trm -f $(TARGETS) ";
     std::string phony = "\n\n.PHONY: all clean dist dist-noupdate sitedist";
@@ -93,28 +105,34 @@ std::string Makefile_writer::makefile_text(const std::string& extra) const {
         phony += " always";
     }
 
-    std::string out = "# Generated automatically from " + makefile_ + ".vt by vorn-tovik " + VT_VERSION;
-    out += "\n";
-    out += rights_line;
-    out += "\n";
+    std::string head = "# Generated automatically from " + makefile_ + ".vt by vorn-tovik " + VT_VERSION;
+    head += "\n";
+    head += rights_line;
+    head += "\n";
     for (const char* line : licence)
-        out += line;
-    out += variables_ + "\n\n";
-    out += targets + "\n";
-    out += all + "\n\n";
-    out += store_.text() + "\n\n";
-    out += extra;
-    out += always_rule;
-    out += clean;
-    out += dist_noupdate_;
-    out += "\n\ndist: all dist-noupdate\n\nsitedist: dist-noupdate\n\n";
-    out += phony + "\n";
-    return out;
+        head += line;
+    head += variables_ + "\n\n";
+    head += "TARGETS = ";
+    put(head);
+    put(store_.target_list);
+    put("\n");
+    put(all + "\n\n");
+    store_.kept_rules().write(put);
+    put(store_.text());
+    put("\n\n");
+    put(extra);
+    put(always_rule);
+    put(clean);
+    put(dist_noupdate_);
+    put("\n\ndist: all dist-noupdate\n\nsitedist: dist-noupdate\n\n");
+    put(phony + "\n");
 }
 
 void Makefile_writer::write_makefile() {
-    const std::string text = makefile_text(read_whole_file(makefile_ + ".add"));
-    replace_file(makefile_, text, "Can't open output file ", "Can't write output file ");
+    const std::string extra = read_whole_file(makefile_ + ".add");
+    replace_file(
+        makefile_, [&](const Piece_writer& put) { write_text(extra, put); }, "Can't open output file ",
+        "Can't write output file ");
 }
 
 void Makefile_writer::write_empty_makefile() {

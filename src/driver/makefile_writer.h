@@ -3,7 +3,9 @@
 // dependency store at the end.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <string_view>
 
 class Deps_tree;
 
@@ -41,6 +43,9 @@ public:
     const std::string& dist_noupdate() const { return dist_noupdate_; }
 
 private:
+    // Gives the makefile's text piece by piece, in order.
+    void write_text(const std::string& extra, const std::function<void(std::string_view)>& put) const;
+
     Deps_tree& store_;
     std::string makefile_;
     std::string variables_;

@@ -124,7 +124,8 @@ void process_source(const std::string& name, const std::string& base) {
             text += "\n\n";
         }
 
-        store.archive_excludes.insert(source_path + "\n" + source_path + "~\n");
+        store.archive_excludes.insert_source(source_path);
+        store.keep_rules();
 
         if (store.no_target == 1)
             store.no_target = 0;
@@ -261,6 +262,10 @@ void scan_directory(const std::string& name) {
     if (unsafe)
         ++unsafe_dirs;
 
+    // Nothing but the walk changes the working directory during a pass: the text it keeps is believed.
+    std::optional<Dir_trust> trust;
+    if (!subdirectory)
+        trust.emplace();
     // A pass's root may lie anywhere: the way back to where the pass started is held open.
     std::optional<Dir_return> start;
     Dir_mark parent;

@@ -29,6 +29,12 @@ mode_t creation_mode() {
 
 void replace_file(const std::string& name, const std::string& content, const std::string& open_text,
                   const std::string& write_text) {
+    replace_file(
+        name, [&content](const Piece_writer& put) { put(content); }, open_text, write_text);
+}
+
+void replace_file(const std::string& name, const std::function<void(const Piece_writer&)>& content,
+                  const std::string& open_text, const std::string& write_text) {
     const std::string pattern = dir_part(name) + "." + base_name(name) + ".XXXXXX";
     std::vector<char> buf(pattern.begin(), pattern.end());
     buf.push_back('\0');
@@ -55,9 +61,14 @@ void replace_file(const std::string& name, const std::string& content, const std
         close(fd);
         write_failed(error, write_text, name);
     }
+    // Small pieces gather in a buffer of 64 KiB; a larger one is written at once.
+    std::vector<char> room(std::size_t(64) << 10);
+    std::setvbuf(f, room.data(), _IOFBF, room.size());
     int error = 0;
-    if (std::fwrite(content.data(), 1, content.size(), f) != content.size())
-        error = errno;
+    content([&](std::string_view piece) {
+        if (error == 0 && !piece.empty() && std::fwrite(piece.data(), 1, piece.size(), f) != piece.size())
+            error = errno;
+    });
     if (std::fflush(f) != 0 && error == 0)
         error = errno;
     if (std::fclose(f) != 0 && error == 0)

@@ -1,7 +1,9 @@
 // Replacing a file's contents safely: readers see the old file or the new one, never a part of it.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <string_view>
 
 // Replaces `name` with `content` through a temporary file in the same directory, renamed over it only
 // once everything was written, flushed and closed.  A failed create is the fatal error
@@ -9,3 +11,8 @@
 // the system's text; the previous file is left as it was and the temporary file removed.
 void replace_file(const std::string& name, const std::string& content, const std::string& open_text,
                   const std::string& write_text);
+
+// The same with the content given piece by piece: `content` calls its argument with each piece in order.
+using Piece_writer = std::function<void(std::string_view)>;
+void replace_file(const std::string& name, const std::function<void(const Piece_writer&)>& content,
+                  const std::string& open_text, const std::string& write_text);

@@ -15,8 +15,15 @@
 namespace {
 
 std::string text; // the working directory, valid while known
-Dir_id text_id;   // the directory the text names
+Dir_id text_id;   // the directory the text names, valid while id_known
 bool known = false;
+bool id_known = false;
+int trust = 0; // Dir_trust objects alive
+// The directory shown instead while an inclusion is read from it (show_dir_within): as given, and the text
+// made from it when first asked for.
+std::string within;
+std::string within_text;
+bool within_made = false;
 
 bool identity(const char* path, Dir_id& id) {
     struct stat st;
@@ -80,22 +87,75 @@ std::string join(std::string base, const std::string& path) {
     return base.empty() ? "/" : base;
 }
 
+// Where the program made the change itself and nobody else changes the directory, the identity is only
+// taken when a mark needs it.
 void set_text(std::string value) {
     text = std::move(value);
-    known = identity(".", text_id);
+    known = true;
+    id_known = false;
+    if (trust == 0)
+        known = id_known = identity(".", text_id);
+}
+
+bool ensure_id() {
+    if (!id_known)
+        id_known = identity(".", text_id);
+    return id_known;
+}
+
+// The real working directory (current_dir shows another while an inclusion is read).
+const std::string& real_dir() {
+    if (known && trust > 0)
+        return text;
+    Dir_id now;
+    if (!known || !identity(".", now) || !ensure_id() || !(now == text_id))
+        set_text(ask_system());
+    return text;
 }
 
 } // namespace
 
 const std::string& current_dir() {
-    Dir_id now;
-    if (!known || !identity(".", now) || !(now == text_id))
-        set_text(ask_system());
-    return text;
+    if (!within.empty()) {
+        if (!within_made) {
+            std::string base = within[0] == '/' ? std::string() : real_dir();
+            if (!base.empty() && base != "/")
+                base += '/';
+            within_text = base + within;
+            while (within_text.size() > 1 && within_text.back() == '/')
+                within_text.pop_back();
+            within_made = true;
+        }
+        return within_text;
+    }
+    return real_dir();
+}
+
+bool current_dir_id(Dir_id& id) {
+    real_dir();
+    if (!ensure_id())
+        return false;
+    id = text_id;
+    return true;
+}
+
+void show_dir_within(const std::string& path) {
+    within = path;
+    within_made = false;
+}
+
+Dir_trust::Dir_trust() {
+    real_dir();
+    ++trust;
+}
+
+Dir_trust::~Dir_trust() {
+    if (--trust == 0 && known && !ensure_id())
+        known = false;
 }
 
 bool change_dir(const std::string& path) {
-    current_dir();
+    real_dir();
     if (chdir(path.c_str()) != 0)
         return false;
     if (plain_name(path)) {
@@ -103,7 +163,9 @@ bool change_dir(const std::string& path) {
         if (text != "/")
             text += '/';
         text += path;
-        known = identity(".", text_id);
+        id_known = false;
+        if (trust == 0)
+            known = id_known = identity(".", text_id);
         return true;
     }
     std::string now;
@@ -113,7 +175,8 @@ bool change_dir(const std::string& path) {
 
 Dir_mark mark_dir() {
     Dir_mark mark;
-    mark.length = current_dir().size();
+    mark.length = real_dir().size();
+    ensure_id();
     mark.id = text_id;
     return mark;
 }
@@ -127,7 +190,7 @@ bool return_to(const Dir_mark& mark) {
     if (chdir("..") == 0 && identity(".", up) && up == mark.id) {
         text.resize(mark.length);
         text_id = up;
-        known = true;
+        known = id_known = true;
         return true;
     }
     const std::string path = marked_path(mark);
@@ -137,7 +200,7 @@ bool return_to(const Dir_mark& mark) {
     return true;
 }
 
-Dir_return::Dir_return() : path_(current_dir()) {
+Dir_return::Dir_return() : path_(real_dir()) {
 #ifdef O_PATH
     fd_ = open(".", O_PATH | O_DIRECTORY | O_CLOEXEC);
 #else

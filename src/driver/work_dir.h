@@ -21,6 +21,26 @@ struct Dir_id {
 // system asked again; fatal "Can't get current dir" when it cannot answer.
 const std::string& current_dir();
 
+// While one exists, every change of the working directory is the program's own (through the functions
+// below): current_dir answers from the text without checking it against the system.  Made where nothing
+// else changes the directory until it ends (a pass over the site); the text is checked when it is made.
+class Dir_trust {
+public:
+    Dir_trust();
+    ~Dir_trust();
+    Dir_trust(const Dir_trust&) = delete;
+    Dir_trust& operator=(const Dir_trust&) = delete;
+};
+
+// The working directory's identity; false, with errno set, when the system cannot give it.
+bool current_dir_id(Dir_id& id);
+
+// While a file is read from a directory the program has not entered (an inclusion followed without
+// changing the working directory), current_dir answers with that directory: the working directory joined
+// with `path`, which is relative to it or absolute, as named (the system resolves the text to the same
+// directory).  An empty path ends it.
+void show_dir_within(const std::string& path);
+
 // Changes the working directory; false, with errno set, when the system refuses.  After a plain name the
 // text is the old one plus the name; after any other path it is what the system reports, or the lexical
 // result when that path is too long for the system to report.

@@ -44,6 +44,10 @@ static const char* parser_text(const char* message) {
 #include <string>
 class Node;
 class Gen_type;
+namespace parse_values {
+struct Name;
+struct Value;
+} // namespace parse_values
 }
 
 %{
@@ -77,8 +81,8 @@ using parse_values::take;
 bool capturing = false;
 std::string capture_name;
 
-std::string name_of(std::string* name) { return parse_values::take_name(name); }
-Gen_type value_of(Gen_type* value) { return parse_values::take_value(value); }
+std::string name_of(parse_values::Name* name) { return parse_values::take_name(name); }
+Gen_type value_of(parse_values::Value* value) { return parse_values::take_value(value); }
 
 template <class Op> Node* binary(Node* left, Node* right) { return reg(new Op(take(left), take(right))); }
 
@@ -173,7 +177,7 @@ Node* output(Node* value) {
 }
 
 // "type(NAME):" starts capturing: NAME = "" unless NAME exists.
-Node* start_capture(std::string* name) {
+Node* start_capture(parse_values::Name* name) {
     capture_name = name_of(name);
     capturing = true;
     Node* target = reg(new N_var(capture_name, 's'));
@@ -195,13 +199,6 @@ void include_file(Node* name_expr) {
     if (g_store->is_exec() || g_store->full_mode()) {
         r.save_location();
         if (push_include(path) == 0) {
-            if (enter_dir_part(path)) {
-                int err = errno;
-                std::string dir = dir_part(path);
-                std::string text = "can't change directory to " + dir;
-                errno = err;
-                r.fatal_errno(text, dir);
-            }
             if (g_store->full_mode())
                 if (auto* store = dynamic_cast<Deps_tree*>(g_store))
                     store->refresh(path);
@@ -224,7 +221,7 @@ void include_file(Node* name_expr) {
 
 Node* include(Node* file, Node* arguments) {
     if (auto* store = dynamic_cast<Deps_tree*>(g_store))
-        store->main_file = 0;
+        store->leave_main_file();
     Node* node = arguments ? reg(new N_arg_include(take(file), take(arguments)))
                            : reg(new N_include(take(file)));
     include_file(static_cast<N_dep*>(node)->file());
@@ -241,8 +238,8 @@ Node* include(Node* file, Node* arguments) {
 
 %union {
     Node* node;
-    std::string* name;
-    Gen_type* value;
+    parse_values::Name* name;
+    parse_values::Value* value;
 }
 
 %destructor { parse_values::discard($$); } <node> <name> <value>

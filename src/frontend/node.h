@@ -20,6 +20,11 @@ public:
     Node& operator=(const Node&) = delete;
     virtual ~Node();
 
+    // Nodes are made and dropped by the million: they come from free lists, one per size (except in the
+    // sanitized and fuzzing builds, where every node is a heap block of its own for the checkers to see).
+    static void* operator new(std::size_t size);
+    static void operator delete(void* block, std::size_t size);
+
     // Evaluates the node; the value belongs to the caller.
     virtual Gen_type exec() = 0;
     // Reports the node's dependencies to its store; called once, when the store registers the node.
@@ -40,6 +45,8 @@ public:
     Tree* owner = nullptr;
     const Src_name* src = nullptr;
     int32_t line = 0;
+    // The node's place among the values the parser holds (frontend/parse_values.h), -1 when held by none.
+    int32_t track_slot = -1;
 
 protected:
     // Nodes that form long left-leaning chains (statement sequences, operator chains, lists, elif chains)

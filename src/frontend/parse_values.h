@@ -2,15 +2,30 @@
 // store, and the names and constants the scanner made for its tokens.  Every such value is tracked here from
 // the moment it is made until something takes it over, so that a parse ended in the middle (a syntax error,
 // or a fatal error that unwinds the parser in tests and fuzzing) can free exactly what it still held.
+//
+// Tracking costs no lookup: a node knows its place in the list of tracked nodes, and a token value is a
+// slot of a pool whose slots are used again once their value has been taken.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "frontend/node.h"
 #include "values/gen_type.h"
 
 namespace parse_values {
+
+// A token value on the parser's stack: an identifier's name or a constant's value, with its place in the
+// pool.
+struct Name {
+    std::string text;
+    int32_t slot = -1;
+};
+struct Value {
+    Gen_type value;
+    int32_t slot = -1;
+};
 
 // A new node: tracked, then registered with the current store (which stamps it and, for the dependency
 // store, runs its deps).  Returns the node.
@@ -23,12 +38,12 @@ void hand_over(Node* node);
 void discard(Node* node);
 
 // Token values made by the scanner.
-std::string* new_name(const char* text, std::size_t length);
-std::string take_name(std::string* name);
-void discard(std::string* name);
-Gen_type* new_value(Gen_type value);
-Gen_type take_value(Gen_type* value);
-void discard(Gen_type* value);
+Name* new_name(const char* text, std::size_t length);
+std::string take_name(Name* name);
+void discard(Name* name);
+Value* new_value(Gen_type value);
+Gen_type take_value(Value* value);
+void discard(Value* value);
 
 // The parser's stack blocks beyond its first 200 entries (bison's YYMALLOC and YYFREE).
 void* stack_alloc(std::size_t size);

@@ -22,6 +22,7 @@ public:
     void reset();
     // Number of entries, the plain text at the bottom included.
     std::size_t size() const { return stack_.size(); }
+    const std::vector<int>& entries() const { return stack_; }
 
 private:
     std::vector<int> stack_;
@@ -43,8 +44,9 @@ void scanner_unwind();
 // scanner_unwind, then frees everything the generated scanner holds.
 void scanner_release();
 
-// Switches the input to the file `path` (an inclusion).  0 on success; 1 (after the error) when the file
-// cannot be opened.
+// Switches the input to the file `path` (an inclusion) and the working directory to the file's directory.
+// 0 on success; 1 (after the error) when the file cannot be opened; fatal when the directory cannot be
+// entered.
 int push_include(const std::string& path);
 // Number of included files open.
 int include_depth();
@@ -54,7 +56,7 @@ void put_back_token(int token, const char* text);
 // The text of the token matched last, for the syntax-error report; not matched when nothing has been read
 // since the source or the last included file ended.
 bool last_token_matched();
-const std::string& last_token_text();
+std::string last_token_text();
 
 // The type-capture flag: set by "type(NAME):", cleared by "endtype;".  While set, plain text is not written.
 bool scanner_capturing();

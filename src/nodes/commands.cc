@@ -157,5 +157,5 @@ void N_exec::deps() {
     if (!value.is_string())
         reporter().fatal("N_exec::deps () -- Internal Error");
     const std::string& script = value.text();
-    store->archive_excludes.insert(script + "\n" + script + "~\n");
+    store->add_archive_exclude(script + "\n" + script + "~\n");
 }

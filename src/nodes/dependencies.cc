@@ -14,7 +14,7 @@ bool N_dep::record_dependency(const char* internal_error) {
     Node* name_node = file_.get();
     auto* store = dynamic_cast<Deps_tree*>(owner);
     if (!name_node || !name_node->is_fixed_arg()) {
-        if (!store || !store->always)
+        if (!store || store->unfixed_dependency())
             reporter().warning("unable to get dependency");
         return false;
     }
@@ -23,15 +23,7 @@ bool N_dep::record_dependency(const char* internal_error) {
     Gen_type value = name_node->exec();
     if (!value.is_string() || !store)
         reporter().fatal(internal_error);
-    const std::string& name = value.get_string();
     // inputfile() and outputfile() are named from the run directory already: only other relative names are
     // taken from the directory of the file being read.
-    const bool from_run_dir = names_from_run_dir(name_node);
-    std::string path = (!name.empty() && name[0] == '/') || from_run_dir ? name : store->current_dir() + name;
-    path = normalize_path(path, true);
-    // The path goes into the rule unquoted.
-    if (refuse_unsafe_dependency(path))
-        return false;
-    store->dependencies.insert(" \\\n\t" + path);
-    return true;
+    return store->add_dependency(value.get_string(), names_from_run_dir(name_node));
 }

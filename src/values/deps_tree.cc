@@ -1,4 +1,5 @@
 #include "diag/reporter.h"
+#include "driver/make_names.h"
 #include "driver/paths.h"
 #include "frontend/node.h"
 #include "values/tree.h"
@@ -14,8 +15,13 @@ void Deps_tree::ensure_exec() {
     reporter().fatal("Deps_tree::ensure_exec () -- Internal Error");
 }
 
+// Nodes are named without the include chain: a dependency store never runs them, and all of them go
+// before the next source starts.
 Node* Deps_tree::add_statement(Node* node) {
-    stamp(node);
+    Reporter& r = reporter();
+    node->owner = this;
+    node->src = r.scan_plain_name();
+    node->line = r.scan_location().line;
     node->deps();
     pending_.push_back(node);
     return node;
@@ -36,6 +42,7 @@ std::string Deps_tree::output_name() const {
 }
 
 void Deps_tree::refresh(const std::string& file_name) {
+    log(Deps_change::refresh, false, file_name);
     saved_dirs_.push_back(current_dir_);
     current_dir_ += dir_part(file_name);
 }
@@ -43,11 +50,125 @@ void Deps_tree::refresh(const std::string& file_name) {
 void Deps_tree::undo_refresh() {
     if (saved_dirs_.empty())
         reporter().fatal("Deps_tree::undo_refresh () - internal error");
+    log(Deps_change::undo_refresh);
     current_dir_ = std::move(saved_dirs_.back());
     saved_dirs_.pop_back();
 }
 
+std::string Deps_tree::dependency_path(const std::string& name, bool from_run_dir,
+                                       const std::string& dir) const {
+    return normalize_path((!name.empty() && name[0] == '/') || from_run_dir ? name : dir + name, true);
+}
+
+bool Deps_tree::add_dependency(const std::string& name, bool from_run_dir) {
+    log(Deps_change::dependency, from_run_dir, name);
+    const std::string path = dependency_path(name, from_run_dir, current_dir_);
+    // The path goes into the rule unquoted.
+    if (refuse_unsafe_dependency(path))
+        return false;
+    dependencies.insert(" \\\n\t" + path);
+    return true;
+}
+
+void Deps_tree::add_archive_exclude(const std::string& entry) {
+    log(Deps_change::archive_exclude, false, entry);
+    archive_excludes.insert(entry);
+}
+
+void Deps_tree::mark_no_output() {
+    log(Deps_change::no_output);
+    if (main_file)
+        no_target = 1;
+}
+
+void Deps_tree::mark_always() {
+    log(Deps_change::always);
+    always = 1;
+}
+
+void Deps_tree::mark_extension(const std::string& ext) {
+    log(Deps_change::extension, false, ext);
+    set_output_extension(ext);
+}
+
+void Deps_tree::leave_main_file() {
+    log(Deps_change::not_main);
+    main_file = 0;
+}
+
+bool Deps_tree::unfixed_dependency() {
+    log(Deps_change::unfixed_dependency);
+    return !always;
+}
+
+// Followed on copies of the directory stack and the "__ALWAYS__" flag, which are all the changes read.
+bool Deps_tree::changes_are_silent(const Deps_changes& changes) const {
+    std::vector<std::string> dirs{current_dir_};
+    bool quiet = always != 0;
+    for (const Deps_change& c : changes) {
+        switch (c.kind) {
+        case Deps_change::dependency:
+            if (unsafe_make_name(dependency_path(c.text, c.flag, dirs.back())))
+                return false;
+            break;
+        case Deps_change::always:
+            quiet = true;
+            break;
+        case Deps_change::refresh:
+            dirs.push_back(dirs.back() + dir_part(c.text));
+            break;
+        case Deps_change::undo_refresh:
+            if (dirs.size() < 2)
+                return false;
+            dirs.pop_back();
+            break;
+        case Deps_change::unfixed_dependency:
+            if (!quiet)
+                return false;
+            break;
+        default:
+            break;
+        }
+    }
+    return true;
+}
+
+void Deps_tree::make_changes(const Deps_changes& changes) {
+    for (const Deps_change& c : changes) {
+        switch (c.kind) {
+        case Deps_change::dependency:
+            add_dependency(c.text, c.flag);
+            break;
+        case Deps_change::archive_exclude:
+            add_archive_exclude(c.text);
+            break;
+        case Deps_change::no_output:
+            mark_no_output();
+            break;
+        case Deps_change::always:
+            mark_always();
+            break;
+        case Deps_change::extension:
+            mark_extension(c.text);
+            break;
+        case Deps_change::not_main:
+            leave_main_file();
+            break;
+        case Deps_change::refresh:
+            refresh(c.text);
+            break;
+        case Deps_change::undo_refresh:
+            undo_refresh();
+            break;
+        case Deps_change::unfixed_dependency:
+            unfixed_dependency();
+            break;
+        }
+    }
+}
+
 void Deps_tree::set_input_name(const std::string& name) {
+    reporter().forget_plain_names();
     input_name_ = normalize_path(name, true);
     input_path_ = working_directory_ + input_name_;
 }
@@ -73,10 +194,14 @@ void Deps_tree::write_dependencies() {
 
 std::string Deps_tree::take_archive_excludes() {
     std::string out;
-    for (const std::string& entry : archive_excludes)
-        out += entry;
+    archive_excludes.write([&out](std::string_view piece) { out += piece; });
     archive_excludes.clear();
     return out;
+}
+
+void Deps_tree::keep_rules() {
+    rules_.append(text_);
+    text_.clear();
 }
 
 void Deps_tree::reset_source_state() {

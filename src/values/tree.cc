@@ -6,9 +6,11 @@
 Tree* g_store = nullptr;
 
 Tree::Tree() {
-    static const char* const months[] = {"January", "February", "March",     "April",   "May",      "June",
-                                         "July",    "August",   "September", "October", "November", "December"};
-    static const char* const days[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+    static const char* const months[] = {"January",   "February", "March",    "April",
+                                         "May",       "June",     "July",     "August",
+                                         "September", "October",  "November", "December"};
+    static const char* const days[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                       "Thursday", "Friday", "Saturday"};
     Gen_type m = Gen_type::empty_array();
     for (const char* name : months)
         m.elements().emplace_back(name);
@@ -42,9 +44,13 @@ Gen_type Tree::set_variable(const std::string& name, const Gen_type& value) {
     return value;
 }
 
-bool Tree::remove_variable(const std::string& name) { return variables_.erase(name) != 0; }
+bool Tree::remove_variable(const std::string& name) {
+    return variables_.erase(name) != 0;
+}
 
-bool Tree::has_variable(const std::string& name) const { return variables_.count(name) != 0; }
+bool Tree::has_variable(const std::string& name) const {
+    return variables_.count(name) != 0;
+}
 
 Gen_type* Tree::find_variable(const std::string& name) {
     auto it = variables_.find(name);

@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "values/block_text.h"
+#include "values/deps_changes.h"
+#include "values/exclude_list.h"
 #include "values/gen_type.h"
 
 class Node;
@@ -89,6 +92,23 @@ public:
 
     void refresh(const std::string& file_name);
     void undo_refresh();
+
+    // The changes a parse makes, each made and, while a log is set, appended to it.
+    // A dependency on `name`, taken from the directory of the file being read unless it is absolute or
+    // `from_run_dir`; false when the name is refused as unsafe (after the error).
+    bool add_dependency(const std::string& name, bool from_run_dir);
+    void add_archive_exclude(const std::string& entry);
+    void mark_no_output();
+    void mark_always();
+    void mark_extension(const std::string& ext);
+    void leave_main_file();
+    // A dependency whose name is no fixed text; true when it is to be warned about.
+    bool unfixed_dependency();
+    void set_change_log(Deps_changes* log) { change_log_ = log; }
+    Deps_changes* change_log() const { return change_log_; }
+    // True when making `changes` now would report nothing (no unsafe name, no warning).
+    bool changes_are_silent(const Deps_changes& changes) const;
+    void make_changes(const Deps_changes& changes);
     void set_input_name(const std::string& name);
     void set_output_name(const std::string& name);
     void set_directory(const std::string& path);
@@ -99,6 +119,11 @@ public:
     void write_dependencies();
     void clear_dependencies() { dependencies.clear(); }
     std::string take_archive_excludes();
+    // Moves the rules written into text() so far to the kept rules, which are held in blocks: the makefile
+    // is written out from them piece by piece, never copied into one text.
+    void keep_rules();
+    // The kept rules, in order (text() follows them).
+    const Block_text& kept_rules() const { return rules_; }
     const std::string& current_dir() const { return current_dir_; }
     const std::string& working_directory() const { return working_directory_; }
     // Forgets the include-directory stack and the queued nodes of a source whose parse was abandoned.
@@ -112,10 +137,18 @@ public:
     std::string target_list;
     std::string always_list;
     std::string always_recipes;
-    std::set<std::string> archive_excludes;
+    Exclude_list archive_excludes;
     std::set<std::string> dependencies;
 
 private:
+    void log(Deps_change::Kind kind, bool flag = false, const std::string& text = std::string()) {
+        if (change_log_)
+            change_log_->push_back(Deps_change{kind, flag, text});
+    }
+    std::string dependency_path(const std::string& name, bool from_run_dir, const std::string& dir) const;
+
+    Deps_changes* change_log_ = nullptr;
+    Block_text rules_;
     std::string target_extension_;
     std::string output_extension_;
     std::string current_dir_;

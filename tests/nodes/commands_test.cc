@@ -135,7 +135,7 @@ TEST_F(CommandsTest, DependencyAndArchiveExclude) {
     st = &deps;
     Node_ptr fixed = exec("tools/gen.sh", nullptr, false);
     EXPECT_EQ(deps.dependencies, std::set<std::string>{" \\\n\tnews/tools/gen.sh"});
-    EXPECT_EQ(deps.archive_excludes, std::set<std::string>{"tools/gen.sh\ntools/gen.sh~\n"});
+    EXPECT_EQ(deps.take_archive_excludes(), "tools/gen.sh\ntools/gen.sh~\n");
     Outcome o = eval([] { return N<N_exec>(N<N_var>("script", 's'), nullptr, true)->exec(); });
     EXPECT_EQ(o.err, W("unable to get dependency") + W("variable `script' not defined") +
                          F("N_exec::deps () -- Internal Error"));
