@@ -46,8 +46,13 @@ std::string site_name(const std::string& root_dir) {
     return dir.substr(start, dir.size() - 1 - start);
 }
 
+// The rules wait in a scratch file beside the makefile until it is written.
 Makefile_writer::Makefile_writer(Deps_tree& store, std::string makefile)
-    : store_(store), makefile_(std::move(makefile)) {}
+    : store_(store), makefile_(std::move(makefile)) {
+    const int fd = open_scratch_file(makefile_);
+    if (fd >= 0)
+        store_.spill_rules_to(fd);
+}
 
 void Makefile_writer::begin_variables(const std::string& prefix, const std::string& vorn_options,
                                       const std::string& section_options) {
@@ -81,6 +86,7 @@ void Makefile_writer::write_sources_file() {
         [this](const Piece_writer& put) {
             store_.archive_excludes.write(put);
             put("\n");
+            return 0;
         },
         "Can't open sources file ", "Can't write sources file ");
     store_.archive_excludes.clear();
@@ -92,8 +98,8 @@ std::string Makefile_writer::makefile_text(const std::string& extra) const {
     return out;
 }
 
-void Makefile_writer::write_text(const std::string& extra,
-                                 const std::function<void(std::string_view)>& put) const {
+int Makefile_writer::write_text(const std::string& extra,
+                                const std::function<void(std::string_view)>& put) const {
     std::string all = "all: $(TARGETS)";
     std::string clean = "\n\nclean:\n\trm -f $(TARGETS) ";
     std::string phony = "\n\n.PHONY: all clean dist dist-noupdate sitedist";
@@ -117,7 +123,7 @@ void Makefile_writer::write_text(const std::string& extra,
     put(store_.target_list);
     put("\n");
     put(all + "\n\n");
-    store_.kept_rules().write(put);
+    const int error = store_.kept_rules().write(put);
     put(store_.text());
     put("\n\n");
     put(extra);
@@ -126,12 +132,13 @@ void Makefile_writer::write_text(const std::string& extra,
     put(dist_noupdate_);
     put("\n\ndist: all dist-noupdate\n\nsitedist: dist-noupdate\n\n");
     put(phony + "\n");
+    return error;
 }
 
 void Makefile_writer::write_makefile() {
     const std::string extra = read_whole_file(makefile_ + ".add");
     replace_file(
-        makefile_, [&](const Piece_writer& put) { write_text(extra, put); }, "Can't open output file ",
+        makefile_, [&](const Piece_writer& put) { return write_text(extra, put); }, "Can't open output file ",
         "Can't write output file ");
 }
 

@@ -44,7 +44,8 @@ public:
 
 private:
     // Gives the makefile's text piece by piece, in order.
-    void write_text(const std::string& extra, const std::function<void(std::string_view)>& put) const;
+    // Returns 0, or the error number of rules that could not be read back.
+    int write_text(const std::string& extra, const std::function<void(std::string_view)>& put) const;
 
     Deps_tree& store_;
     std::string makefile_;

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -30,10 +31,15 @@ mode_t creation_mode() {
 void replace_file(const std::string& name, const std::string& content, const std::string& open_text,
                   const std::string& write_text) {
     replace_file(
-        name, [&content](const Piece_writer& put) { put(content); }, open_text, write_text);
+        name,
+        [&content](const Piece_writer& put) {
+            put(content);
+            return 0;
+        },
+        open_text, write_text);
 }
 
-void replace_file(const std::string& name, const std::function<void(const Piece_writer&)>& content,
+void replace_file(const std::string& name, const std::function<int(const Piece_writer&)>& content,
                   const std::string& open_text, const std::string& write_text) {
     const std::string pattern = dir_part(name) + "." + base_name(name) + ".XXXXXX";
     std::vector<char> buf(pattern.begin(), pattern.end());
@@ -65,10 +71,12 @@ void replace_file(const std::string& name, const std::function<void(const Piece_
     std::vector<char> room(std::size_t(64) << 10);
     std::setvbuf(f, room.data(), _IOFBF, room.size());
     int error = 0;
-    content([&](std::string_view piece) {
+    const int given = content([&](std::string_view piece) {
         if (error == 0 && !piece.empty() && std::fwrite(piece.data(), 1, piece.size(), f) != piece.size())
             error = errno;
     });
+    if (error == 0)
+        error = given;
     if (std::fflush(f) != 0 && error == 0)
         error = errno;
     if (std::fclose(f) != 0 && error == 0)
@@ -80,4 +88,20 @@ void replace_file(const std::string& name, const std::function<void(const Piece_
     if (std::rename(temp.c_str(), name.c_str()) != 0)
         write_failed(errno, write_text, name);
     unregister_temp_file();
+}
+
+int open_scratch_file(const std::string& near) {
+    const std::string pattern = dir_part(near) + "." + base_name(near) + ".rules.XXXXXX";
+    std::vector<char> buf(pattern.begin(), pattern.end());
+    buf.push_back('\0');
+    // An interruption between the two would leave the file behind.
+    Interrupts_held held;
+    const int fd = mkstemp(buf.data());
+    if (fd >= 0 && unlink(buf.data()) != 0) {
+        close(fd);
+        return -1;
+    }
+    if (fd >= 0)
+        fcntl(fd, F_SETFD, FD_CLOEXEC);
+    return fd;
 }

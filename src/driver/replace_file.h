@@ -12,7 +12,12 @@
 void replace_file(const std::string& name, const std::string& content, const std::string& open_text,
                   const std::string& write_text);
 
-// The same with the content given piece by piece: `content` calls its argument with each piece in order.
+// The same with the content given piece by piece: `content` calls its argument with each piece in order and
+// returns 0, or an error number when it could not give the whole content (the write then fails with it).
 using Piece_writer = std::function<void(std::string_view)>;
-void replace_file(const std::string& name, const std::function<void(const Piece_writer&)>& content,
+void replace_file(const std::string& name, const std::function<int(const Piece_writer&)>& content,
                   const std::string& open_text, const std::string& write_text);
+
+// An unlinked scratch file in the directory of `near`, open for reading and writing; -1 when none can be
+// made.
+int open_scratch_file(const std::string& near);

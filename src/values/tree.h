@@ -124,6 +124,8 @@ public:
     void keep_rules();
     // The kept rules, in order (text() follows them).
     const Block_text& kept_rules() const { return rules_; }
+    // The kept rules go to this unlinked scratch file as they grow (see Block_text).
+    void spill_rules_to(int fd) { rules_.spill_to(fd); }
     const std::string& current_dir() const { return current_dir_; }
     const std::string& working_directory() const { return working_directory_; }
     // Forgets the include-directory stack and the queued nodes of a source whose parse was abandoned.
