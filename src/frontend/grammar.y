@@ -61,6 +61,7 @@ struct Value;
 #include "frontend/grammar_support.h"
 #include "frontend/parse_values.h"
 #include "frontend/scanner.h"
+#include "frontend/source_text.h"
 #include "nodes/array_builtins.h"
 #include "nodes/commands.h"
 #include "nodes/file_builtins.h"
@@ -208,14 +209,12 @@ void include_file(Node* name_expr) {
         }
         return;
     }
-    std::FILE* f = std::fopen(path.c_str(), "r");
-    if (!f) {
+    if (!opens_for_reading(path)) {
         int err = errno;
         std::string text = path + ": No such file or directory";
         errno = err;
         r.fatal_errno(text, "");
     }
-    std::fclose(f);
     put_back_token('}', "}");
 }
 

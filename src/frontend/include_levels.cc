@@ -89,6 +89,34 @@ void set_shown_dir() {
 
 } // namespace
 
+bool file_key(const std::string& path, std::string& key) {
+    Dir_id id;
+    if (!current_dir_id(id))
+        return false;
+    if (!(id == top_id)) {
+        named_from_top.clear();
+        top_id = id;
+    }
+    const std::string dir = dir_part(path);
+    if (!dir.empty()) {
+        std::string name = id_key(id) + dir;
+        auto it = named_from_top.find(name);
+        if (it != named_from_top.end()) {
+            id = it->second;
+        } else {
+            struct stat st;
+            if (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+                return false;
+            id = Dir_id{st.st_dev, st.st_ino};
+            if (named_from_top.size() < inner_bound)
+                named_from_top.emplace(std::move(name), id);
+        }
+    }
+    key = id_key(id);
+    key.append(path, dir.size(), std::string::npos);
+    return true;
+}
+
 Opened push(const std::string& path, std::vector<char>& text, std::FILE*& file, std::string& key,
             bool& kept) {
     file = nullptr;

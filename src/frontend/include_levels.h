@@ -23,6 +23,9 @@ enum class Opened {
 // NUL bytes; `file` is null then.  `key` names the file by its directory's identity and its name, and
 // `kept` tells whether its contents came from what the run keeps.
 Opened push(const std::string& path, std::vector<char>& text, std::FILE*& file, std::string& key, bool& kept);
+// A name for the file `path` names from the working directory that does not depend on how it is named:
+// its directory's identity and its own name.  False when its directory cannot be found.
+bool file_key(const std::string& path, std::string& key);
 // Back to the level of the including file.
 void pop();
 // Forgets every level (an abandoned parse).

@@ -1,12 +1,15 @@
 #include "frontend/source_text.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <list>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
+#include "frontend/include_levels.h"
 #include "frontend/include_memo.h"
 
 bool read_whole_regular(int fd, std::vector<char>& out, std::size_t padding) {
@@ -101,6 +104,29 @@ void clear() {
 
 } // namespace source_cache
 
+namespace {
+
+// The files that opened, by their directories' identity and their names.
+std::unordered_set<std::string>& opened_names() {
+    static auto* names = new std::unordered_set<std::string>();
+    return *names;
+}
+
+} // namespace
+
+bool opens_for_reading(const std::string& path) {
+    std::string key;
+    if (source_cache::enabled() && include_levels::file_key(path, key) && opened_names().count(key))
+        return true;
+    std::FILE* f = std::fopen(path.c_str(), "r");
+    if (!f)
+        return false;
+    std::fclose(f);
+    if (!key.empty() && opened_names().size() < (1u << 16))
+        opened_names().insert(std::move(key));
+    return true;
+}
+
 Source_cache_scope::Source_cache_scope() {
     ++source_cache::cache().scopes;
 }
@@ -109,5 +135,6 @@ Source_cache_scope::~Source_cache_scope() {
     if (--source_cache::cache().scopes == 0) {
         source_cache::clear();
         include_memo::clear();
+        opened_names().clear();
     }
 }

@@ -35,6 +35,10 @@ void clear();
 
 } // namespace source_cache
 
+// Whether the file `path` opens for reading (errno tells why not).  While included files are kept, a file
+// that opened once is taken to open again without being opened.
+bool opens_for_reading(const std::string& path);
+
 // Keeps included files' contents for its life.
 class Source_cache_scope {
 public:

@@ -26,13 +26,7 @@ std::string pin_file(const std::string& name) {
     return std::string(SOURCE_ROOT) + "/tests/cli/data/bench_pin/" + name;
 }
 
-std::vector<std::string> lines_of(const std::string& text) {
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        out.push_back(line);
-    return out;
-}
+using ts::lines_of;
 
 // A site-relative path joined to a relative name, with "." and ".." resolved.
 std::string join_path(const std::string& dir, const std::string& rel) {

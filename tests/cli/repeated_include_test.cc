@@ -14,15 +14,8 @@
 
 namespace {
 
+using ts::lines_of;
 using ts::Site;
-
-std::vector<std::string> lines_of(const std::string& text) {
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        out.push_back(line);
-    return out;
-}
 
 // The rules of `source` (one a pass), each from its output's line to the blank line after its recipe.
 std::string rules_of(const std::string& makefile, const std::string& source) {

@@ -55,6 +55,14 @@ void write_file(const std::string& path, const std::string& content) {
     f.write(content.data(), static_cast<std::streamsize>(content.size()));
 }
 
+std::vector<std::string> lines_of(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        out.push_back(line);
+    return out;
+}
+
 std::string read_file(const std::string& path) {
     std::ifstream f(path, std::ios::binary);
     if (!f)

@@ -37,6 +37,8 @@ private:
 // Writes a file, creating its missing parent directories.
 void write_file(const std::string& path, const std::string& content);
 std::string read_file(const std::string& path);
+// The lines of a text, without their newlines.
+std::vector<std::string> lines_of(const std::string& text);
 bool exists(const std::string& path);
 void make_dirs(const std::string& path);
 void remove_tree(const std::string& path);
