@@ -118,6 +118,17 @@ y|\\" + '|it\'s|' + `\`q\``);</vorn>)",
     });
 }
 
+TEST(VornLanguage, PageTextAroundOtherTags) {
+    check({
+        {"a backslash before a newline joins lines, except in text that a \"<\" begins",
+         {},
+         "a<b\\\nc\\\nd<vornx e<vor\nf<<vorn\t/>g<\n<vorn>raisewarning(\"at\");</vorn>",
+         "a<b\\\ncd<vornx e<vor\nf<g<\n",
+         at(5, "warning: at"),
+         0},
+    });
+}
+
 TEST(VornLanguage, Statements) {
     check({
         {"if/elif/else runs one branch; else binds to the nearest if",
