@@ -138,6 +138,9 @@ Gen_type N_fileexists::exec() {
 // is never seeded: a run repeats the same sequence.
 Gen_type N_random::exec() {
     locate();
+    // Each call gives the next number of the sequence: never made again from an earlier reading.
+    if (auto* store = dynamic_cast<Deps_tree*>(owner))
+        store->page_value();
     Reporter& r = reporter();
     Gen_type min = a_->exec();
     Gen_type max = b_->exec();

@@ -19,6 +19,17 @@ std::string prefix_text(const Gen_type* prefix, const char* error) {
 
 } // namespace
 
+namespace {
+
+// The page's own names differ from page to page: a dependency store must not make what was read with them
+// again for another page.
+void page_value(Tree* owner) {
+    if (auto* store = dynamic_cast<Deps_tree*>(owner))
+        store->page_value();
+}
+
+} // namespace
+
 N_input::N_input(const Gen_type* prefix)
     : prefix_(prefix_text(prefix, "input (prefix): prefix must be a string literal")) {}
 
@@ -27,22 +38,26 @@ N_output::N_output(const Gen_type* prefix)
 
 Gen_type N_input::exec() {
     locate();
+    page_value(owner);
     return Gen_type(prefix_ + owner->input_name());
 }
 
 Gen_type N_abs_input::exec() {
     locate();
+    page_value(owner);
     return Gen_type(owner->input_path());
 }
 
 // The dependency store adds the output extension in force for the source.
 Gen_type N_output::exec() {
     locate();
+    page_value(owner);
     return Gen_type(prefix_ + owner->output_name());
 }
 
 Gen_type N_abs_output::exec() {
     locate();
+    page_value(owner);
     return Gen_type(owner->output_path());
 }
 

@@ -18,6 +18,7 @@ struct Deps_change {
         refresh,         // an included file entered
         undo_refresh,    // and left
         unfixed_dependency, // a dependency whose name is no fixed text: warned about unless "__ALWAYS__"
+        page_value,         // a value that another page may give differently (its own name, a random number)
     };
     Kind kind;
     bool flag = false;

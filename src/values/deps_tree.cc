@@ -126,6 +126,8 @@ bool Deps_tree::changes_are_silent(const Deps_changes& changes) const {
             if (!quiet)
                 return false;
             break;
+        case Deps_change::page_value:
+            return false;
         default:
             break;
         }
@@ -162,6 +164,9 @@ void Deps_tree::make_changes(const Deps_changes& changes) {
             break;
         case Deps_change::unfixed_dependency:
             unfixed_dependency();
+            break;
+        case Deps_change::page_value:
+            page_value();
             break;
         }
     }

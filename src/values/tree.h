@@ -104,6 +104,9 @@ public:
     void leave_main_file();
     // A dependency whose name is no fixed text; true when it is to be warned about.
     bool unfixed_dependency();
+    // A value was taken that another page may give differently (the page's own name): what was read with it
+    // is never made again for another page.
+    void page_value() { log(Deps_change::page_value); }
     void set_change_log(Deps_changes* log) { change_log_ = log; }
     Deps_changes* change_log() const { return change_log_; }
     // True when making `changes` now would report nothing (no unsafe name, no warning).

@@ -82,6 +82,8 @@ TEST(RepeatedInclusions, EveryPageGetsWhatItsOwnReadingGives) {
         {"inc/f.inc", "verbatim(\"x.txt\");\ninclude(\"g.inc\");\n// __DEP__ d.dat\nexec(\"s.sh\");\n"},
         {"inc/g.inc", "fsize(\"../data/y.bin\", \"#b\");\n// __DEP__ ../z.dat\n"},
         {"inc/h.inc", "verbatim(\"h.txt\");\n// __DEP__ hd.dat\n"},
+        // Each page's own name.
+        {"inc/footer.inc", "echo(fdate(inputfile(), \"%d\"));\n"},
         // Warned about, unless the page said __ALWAYS__ before.
         {"inc/u.inc", "verbatim(name);\nverbatim(\"u.txt\");\n"},
         {"inc/always.inc", "verbatim(early);\n// __ALWAYS__\nverbatim(late);\n"},
@@ -106,6 +108,8 @@ TEST(RepeatedInclusions, EveryPageGetsWhatItsOwnReadingGives) {
         {"p5.vrn", "<vorn>include(\"inc/ext.inc\"); include(\"inc/open.inc\");</vorn>\n"},
         {"sub/p5.vrn", "<vorn>include(\"../inc/open.inc\"); include(\"../inc/ext.inc\");</vorn>\n"},
         {"sub/p6.vrn", "<vorn>include(\"../inc/always.inc\"); include(\"../inc/u.inc\");</vorn>\n"},
+        {"p0.vrn", "<vorn>include(\"inc/footer.inc\");</vorn>\n"},
+        {"sub/p0.vrn", "<vorn>include(\"../inc/footer.inc\");</vorn>\n"},
         {"sub/p7.vrn", "<vorn>include(\"../inc/always.inc\");</vorn>\n"},
         // The same file through a name that makes its own names unsafe: refused.
         {"p8.vrn", "<vorn>include(\"inc/h.inc\");</vorn>\n"},
