@@ -40,11 +40,13 @@ Gen_type Tree::get_variable(const std::string& name) {
 }
 
 Gen_type Tree::set_variable(const std::string& name, const Gen_type& value) {
+    variables_changed();
     variables_[name] = value;
     return value;
 }
 
 bool Tree::remove_variable(const std::string& name) {
+    variables_changed();
     return variables_.erase(name) != 0;
 }
 
@@ -53,6 +55,8 @@ bool Tree::has_variable(const std::string& name) const {
 }
 
 Gen_type* Tree::find_variable(const std::string& name) {
+    // The value may be changed in place.
+    variables_changed();
     auto it = variables_.find(name);
     return it == variables_.end() ? nullptr : &it->second;
 }

@@ -44,6 +44,8 @@ public:
                                   bool insert);
     // Direct access for the nodes that change a variable in place (no copy of the whole value).
     Gen_type* find_variable(const std::string& name);
+    // Called before the variable table may change.
+    virtual void variables_changed() {}
 
     // The text buffer: page text (execution) or makefile rules (dependencies).
     std::string& text() { return text_; }
@@ -107,6 +109,9 @@ public:
     // A value was taken that another page may give differently (the page's own name): what was read with it
     // is never made again for another page.
     void page_value() { log(Deps_change::page_value); }
+    // Variables set in a name's expression last beyond the file: what was read with them is never made
+    // again either.
+    void variables_changed() override { page_value(); }
     void set_change_log(Deps_changes* log) { change_log_ = log; }
     Deps_changes* change_log() const { return change_log_; }
     // True when making `changes` now would report nothing (no unsafe name, no warning).

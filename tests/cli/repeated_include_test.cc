@@ -76,12 +76,18 @@ void expect_same_as_single_pages(const std::map<std::string, std::string>& share
 TEST(RepeatedInclusions, EveryPageGetsWhatItsOwnReadingGives) {
     const std::map<std::string, std::string> shared = {
         // The pages of sub/ are read once more after all the others, by a branch.
-        {"Makefile.vt", "*branch*sub/*out/sub/\nend-branch\n"},
+        // sub2/ is read again next (the last branch first), then sub/.
+        {"Makefile.vt", "*branch*sub/*out/sub/\nend-branch\n*branch*sub2/*out/sub2/\nend-branch\n"},
         {"sub/notes.txt", "not a source\n"},
+        {"sub2/notes.txt", "not a source\n"},
         // Names, a nested inclusion, a marker and a script, all taken from the including page's path.
         {"inc/f.inc", "verbatim(\"x.txt\");\ninclude(\"g.inc\");\n// __DEP__ d.dat\nexec(\"s.sh\");\n"},
         {"inc/g.inc", "fsize(\"../data/y.bin\", \"#b\");\n// __DEP__ ../z.dat\n"},
         {"inc/h.inc", "verbatim(\"h.txt\");\n// __DEP__ hd.dat\n"},
+        // A variable set in an include name outlives the file.
+        {"inc/setv.inc", "// __ALWAYS__\ninclude(next = \"h.inc\");\n"},
+        {"inc/setw.inc", "// __ALWAYS__\ninclude(next = \"h2.inc\");\n"},
+        {"inc/h2.inc", "verbatim(\"h2.txt\");\n"},
         // Each page's own name.
         {"inc/footer.inc", "echo(fdate(inputfile(), \"%d\"));\n"},
         // Warned about, unless the page said __ALWAYS__ before.
@@ -110,6 +116,8 @@ TEST(RepeatedInclusions, EveryPageGetsWhatItsOwnReadingGives) {
         {"sub/p6.vrn", "<vorn>include(\"../inc/always.inc\"); include(\"../inc/u.inc\");</vorn>\n"},
         {"p0.vrn", "<vorn>include(\"inc/footer.inc\");</vorn>\n"},
         {"sub/p0.vrn", "<vorn>include(\"../inc/footer.inc\");</vorn>\n"},
+        {"sub2/q1.vrn", "<vorn>include(\"../inc/setv.inc\"); include(\"../inc/setw.inc\");</vorn>\n"},
+        {"sub/q2.vrn", "<vorn>include(\"../inc/setv.inc\"); include(\"../inc/\" + next);</vorn>\n"},
         {"sub/p7.vrn", "<vorn>include(\"../inc/always.inc\");</vorn>\n"},
         // The same file through a name that makes its own names unsafe: refused.
         {"p8.vrn", "<vorn>include(\"inc/h.inc\");</vorn>\n"},
