@@ -83,6 +83,43 @@ int open_in(std::size_t i, const std::string& name) {
     return fd;
 }
 
+// The working directory's identity; the directories named from another working directory are forgotten.
+bool top_identity(Dir_id& id) {
+    if (!current_dir_id(id))
+        return false;
+    if (!(id == top_id)) {
+        named_from_top.clear();
+        top_id = id;
+    }
+    return true;
+}
+
+// The identity of the directory `dir` named from the directory of level `from` (whose identity is
+// `from_id`), kept in `named`.  False, with errno set (ENOTDIR for a file of another kind), when it is no
+// directory.
+bool named_dir(std::unordered_map<std::string, Dir_id>& named, const Dir_id& from_id, std::size_t from,
+               const std::string& dir, Dir_id& id) {
+    if (named.size() >= inner_bound)
+        named.clear();
+    std::string key = id_key(from_id) + dir;
+    auto it = named.find(key);
+    if (it != named.end()) {
+        id = it->second;
+        return true;
+    }
+    const int from_fd = level_fd(from);
+    struct stat st;
+    if (from_fd == -1 || fstatat(from_fd, dir.c_str(), &st, 0) != 0)
+        return false;
+    if (!S_ISDIR(st.st_mode)) {
+        errno = ENOTDIR;
+        return false;
+    }
+    id = Dir_id{st.st_dev, st.st_ino};
+    named.emplace(std::move(key), id);
+    return true;
+}
+
 void set_shown_dir() {
     show_dir_within(levels.size() > 1 ? levels.back().path : std::string());
 }
@@ -91,27 +128,11 @@ void set_shown_dir() {
 
 bool file_key(const std::string& path, std::string& key) {
     Dir_id id;
-    if (!current_dir_id(id))
+    if (!top_identity(id))
         return false;
-    if (!(id == top_id)) {
-        named_from_top.clear();
-        top_id = id;
-    }
     const std::string dir = dir_part(path);
-    if (!dir.empty()) {
-        std::string name = id_key(id) + dir;
-        auto it = named_from_top.find(name);
-        if (it != named_from_top.end()) {
-            id = it->second;
-        } else {
-            struct stat st;
-            if (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
-                return false;
-            id = Dir_id{st.st_dev, st.st_ino};
-            if (named_from_top.size() < inner_bound)
-                named_from_top.emplace(std::move(name), id);
-        }
-    }
+    if (!dir.empty() && !named_dir(named_from_top, id, 0, dir, id))
+        return false;
     key = id_key(id);
     key.append(path, dir.size(), std::string::npos);
     return true;
@@ -123,13 +144,9 @@ Opened push(const std::string& path, std::vector<char>& text, std::FILE*& file, 
     kept = false;
     if (levels.empty()) {
         Level top;
-        if (!current_dir_id(top.id))
+        if (!top_identity(top.id))
             return Opened::not_opened;
         top.fd = AT_FDCWD;
-        if (!(top.id == top_id)) {
-            named_from_top.clear();
-            top_id = top.id;
-        }
         levels.push_back(std::move(top));
     }
     const std::size_t from = levels.size() - 1;
@@ -137,33 +154,17 @@ Opened push(const std::string& path, std::vector<char>& text, std::FILE*& file, 
     const std::string base = path.substr(dir.size());
 
     Dir_id id = levels[from].id;
-    if (!dir.empty()) {
-        auto& named_dirs = from == 0 ? named_from_top : named_from_inner;
-        if (named_dirs.size() >= inner_bound)
-            named_dirs.clear();
-        std::string key = id_key(id) + dir;
-        auto it = named_dirs.find(key);
-        if (it != named_dirs.end()) {
-            id = it->second;
-        } else {
-            const int from_fd = level_fd(from);
-            struct stat st;
-            const bool found = from_fd != -1 && fstatat(from_fd, dir.c_str(), &st, 0) == 0;
-            if (!found || !S_ISDIR(st.st_mode)) {
-                // Reported in the order of a plain inclusion: the file is opened first.
-                const int err = found ? ENOTDIR : errno;
-                const int fd = open_in(from, path);
-                if (fd >= 0)
-                    close(fd);
-                const int open_err = errno;
-                if (levels.size() == 1)
-                    levels.clear();
-                errno = fd < 0 ? open_err : err;
-                return fd < 0 ? Opened::not_opened : Opened::not_entered;
-            }
-            id = Dir_id{st.st_dev, st.st_ino};
-            named_dirs.emplace(std::move(key), id);
-        }
+    if (!dir.empty() && !named_dir(from == 0 ? named_from_top : named_from_inner, id, from, dir, id)) {
+        // Reported in the order of a plain inclusion: the file is opened first.
+        const int err = errno;
+        const int fd = open_in(from, path);
+        if (fd >= 0)
+            close(fd);
+        const int open_err = errno;
+        if (levels.size() == 1)
+            levels.clear();
+        errno = fd < 0 ? open_err : err;
+        return fd < 0 ? Opened::not_opened : Opened::not_entered;
     }
 
     Level level;

@@ -11,6 +11,7 @@ namespace {
 
 struct Frame {
     std::string key;
+    std::string state; // the scanner's, when the file was entered
     int depth;
     int deepest;
     std::size_t start; // of the file's changes in the log
@@ -48,10 +49,11 @@ const Entry* find(const std::string& key) {
     return it == entries.end() ? nullptr : &it->second;
 }
 
-void begin(Deps_tree& store, const std::string& key, int depth, std::size_t messages) {
+void begin(Deps_tree& store, const std::string& key, const std::string& state, int depth,
+           std::size_t messages) {
     if (logging_store && logging_store != &store)
         abandon();
-    frames.push_back(Frame{key, depth, depth, log.size(), messages});
+    frames.push_back(Frame{key, state, depth, depth, log.size(), messages});
     logging_store = &store;
     store.set_change_log(&log);
 }
@@ -66,15 +68,16 @@ void reached(int depth) {
             f.deepest = depth;
 }
 
-void end(Deps_tree& store, int depth, bool clean, std::size_t messages) {
+void end(Deps_tree& store, int depth, const std::string& state, std::size_t messages) {
     if (!recording_at(depth))
         return;
     Frame f = std::move(frames.back());
     frames.pop_back();
     // The log holds the store entering the file's directory, the file's changes, and the store leaving it.
     const std::size_t stop = log.size();
-    clean = clean && messages == f.messages && &store == logging_store && stop >= f.start + 2 &&
-            log[f.start].kind == Deps_change::refresh && log[stop - 1].kind == Deps_change::undo_refresh;
+    const bool clean = state == f.state && messages == f.messages && &store == logging_store &&
+                       stop >= f.start + 2 && log[f.start].kind == Deps_change::refresh &&
+                       log[stop - 1].kind == Deps_change::undo_refresh;
     if (clean && entries.find(f.key) == entries.end()) {
         Entry e;
         e.changes.assign(log.begin() + static_cast<std::ptrdiff_t>(f.start) + 1,

@@ -24,16 +24,17 @@ struct Entry {
 
 // The record kept under `key`, or null.
 const Entry* find(const std::string& key);
-// Starts recording the included file just entered, at inclusion depth `depth`; `messages` is the
-// reporter's count of messages so far.
-void begin(Deps_tree& store, const std::string& key, int depth, std::size_t messages);
+// Starts recording the included file just entered, at inclusion depth `depth`, in the scanner state
+// `state`; `messages` is the reporter's count of messages so far.
+void begin(Deps_tree& store, const std::string& key, const std::string& state, int depth,
+           std::size_t messages);
 // Whether a record is open for the file at `depth`.
 bool recording_at(int depth);
 // A file reached inclusion depth `depth` (entered, or made again from its record).
 void reached(int depth);
-// The file at `depth` was left (after the store left its directory); `clean` when the scanner is back in
-// the state it was entered in.
-void end(Deps_tree& store, int depth, bool clean, std::size_t messages);
+// The file at `depth` was left (after the store left its directory), the scanner now in `state`; its record
+// is kept when that is the state it was entered in.
+void end(Deps_tree& store, int depth, const std::string& state, std::size_t messages);
 // Forgets the open records (a parse abandoned).
 void abandon();
 // Forgets everything.
