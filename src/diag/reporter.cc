@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "diag/process_end.h"
 #include "driver/paths.h"
@@ -101,6 +102,20 @@ void Reporter::fatal(const std::string& text, const std::string& brief) {
     if (!quiet())
         print(Level::fatal, 0, text, brief);
     end_process(1);
+}
+
+void Reporter::out_of_memory() {
+    ++messages_;
+    if (!quiet()) {
+        try {
+            print(Level::fatal, 0, "out of memory", "out of memory");
+        } catch (const std::bad_alloc&) {
+            // Not even the message's line could be made: the fixed text alone.
+            static const char text[] = "fatal: out of memory\n";
+            std::fwrite(text, 1, sizeof text - 1, stderr);
+        }
+    }
+    end_process(2);
 }
 
 void Reporter::error_errno(const std::string& text, const std::string& brief) {

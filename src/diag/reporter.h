@@ -51,6 +51,8 @@ public:
     [[noreturn]] void fatal(const std::string& text, const std::string& brief = std::string());
     void error_errno(const std::string& text, const std::string& brief = std::string());
     [[noreturn]] void fatal_errno(const std::string& text, const std::string& brief = std::string());
+    // The fatal error "out of memory", ending the process with status 2.
+    [[noreturn]] void out_of_memory();
 
     // How many messages were reported so far, whether shown or not.
     std::size_t messages() const { return messages_; }

@@ -1,9 +1,12 @@
 #include "driver/large_stack.h"
 
 #include <csignal>
+#include <new>
 #include <pthread.h>
+#include <stdexcept>
 
 #include "diag/process_end.h"
+#include "diag/reporter.h"
 
 namespace {
 
@@ -15,10 +18,23 @@ struct Job {
     int result;
 };
 
+// An allocation that fails anywhere in a run ends it like the scanners' own failures: the message "out of
+// memory" and status 2.  Files are written only at the end of a run, and a file being written is removed on
+// the way out, so no page or makefile is left half made.
+int run_guarded(int (*body)(int, char**), int argc, char** argv) {
+    try {
+        return body(argc, argv);
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+        // A size beyond what a container can hold.
+    }
+    reporter().out_of_memory();
+}
+
 void* work(void* data) {
     auto* job = static_cast<Job*>(data);
     pthread_sigmask(SIG_SETMASK, &job->mask, nullptr);
-    job->result = job->body(job->argc, job->argv);
+    job->result = run_guarded(job->body, job->argc, job->argv);
     return nullptr;
 }
 
@@ -28,7 +44,7 @@ int run_with_large_stack(int (*body)(int, char**), int argc, char** argv) {
     Job job{body, argc, argv, {}, 0};
     pthread_attr_t attr;
     if (pthread_attr_init(&attr) != 0)
-        return body(argc, argv);
+        return run_guarded(body, argc, argv);
     // Blocked before the thread starts, so that no signal ever reaches this thread; the worker takes the
     // caller's mask back for itself.
     const sigset_t signals = interrupt_signals();
@@ -39,7 +55,7 @@ int run_with_large_stack(int (*body)(int, char**), int argc, char** argv) {
     pthread_attr_destroy(&attr);
     if (!started) {
         pthread_sigmask(SIG_SETMASK, &job.mask, nullptr);
-        return body(argc, argv);
+        return run_guarded(body, argc, argv);
     }
     pthread_join(thread, nullptr);
     return job.result;

@@ -13,8 +13,12 @@
 
 namespace {
 
-// The mode a plain fopen would give a new file.
-mode_t creation_mode() {
+// The mode of the file being replaced, so that a makefile kept private stays private; for a new file,
+// the mode a plain fopen would give it.
+mode_t replacement_mode(const std::string& name) {
+    struct stat st;
+    if (stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+        return st.st_mode & 0777;
     mode_t mask = umask(0);
     umask(mask);
     return 0666 & ~mask;
@@ -56,7 +60,7 @@ void replace_file(const std::string& name, const std::function<int(const Piece_w
         reporter().fatal(open_text + name, name);
     const std::string temp = buf.data();
 
-    if (fchmod(fd, creation_mode()) != 0) {
+    if (fchmod(fd, replacement_mode(name)) != 0) {
         int error = errno;
         close(fd);
         write_failed(error, write_text, name);

@@ -91,6 +91,43 @@ TEST(HostileFault, PageBeyondTheFileSizeLimit) {
     EXPECT_EQ(ts::read_tree(dir.path()), before);
 }
 
+// A failed allocation ends either program with "out of memory" and status 2; the files stay as they were.
+TEST(HostileFault, OutOfMemory) {
+#ifdef VT_SANITIZED
+    GTEST_SKIP() << "the sanitizers' allocator ends the process itself when memory runs out";
+#endif
+    struct Case {
+        const char* program;
+        std::string prelude;
+        std::string page;
+        std::string error;
+    };
+    std::string big_expression = "<vorn>x = ";
+    for (int i = 0; i < 2500000; ++i)
+        big_expression += "1+";
+    big_expression += "1;</vorn>\n";
+    const Case cases[] = {
+        {"vorn", "true", "<vorn>\nx = {1,2} * 2147483647;</vorn>\n", "page.vrn:2: fatal: out of memory\n"},
+        {"vorn", "ulimit -v 200000", big_expression, "page.vrn:1: fatal: out of memory\n"},
+        {"vorn-tovik", "ulimit -v 200000", big_expression, "page.vrn:1: fatal: out of memory\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.program + (" " + c.prelude));
+        ts::Temp_dir dir;
+        ts::write_file(dir / "page.vrn", c.page);
+        for (const char* name : {"page.html", "Makefile", "Makefile.sources"})
+            ts::write_file(dir / name, "old\n");
+        const auto before = ts::read_tree(dir.path());
+        const bool vorn = std::string(c.program) == "vorn";
+        auto r = run_in(dir.path(), c.program,
+                        vorn ? std::vector<std::string>{"page.vrn", "page.html"} : std::vector<std::string>{},
+                        c.prelude);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.err, c.error);
+        EXPECT_EQ(ts::read_tree(dir.path()), before);
+    }
+}
+
 pid_t start(const std::string& dir, const std::vector<std::string>& argv) {
     std::vector<char*> args;
     for (const std::string& a : argv)

@@ -197,16 +197,31 @@ TEST(MakefileOutput, EmptySiteWithPrefixWritesNoSourcesFile) {
     EXPECT_FALSE(site.has("Makefile.sources"));
 }
 
-TEST(MakefileOutput, FilesGetTheModeOfANewFile) {
+mode_t mode_of(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+// New files get the mode of a new file; a replaced file keeps its own, a page of vorn's too.
+TEST(MakefileOutput, FilesGetTheModeOfANewFileOrKeepTheirs) {
     Site site;
     site.write("index.vrn", "x\n");
     auto r = site.tovik_after("umask 027");
     ASSERT_EQ(r.status, 0) << r.err;
-    for (const char* name : {"Makefile", "Makefile.sources"}) {
-        struct stat st;
-        ASSERT_EQ(stat(site.path(name).c_str(), &st), 0);
-        EXPECT_EQ(st.st_mode & 07777, 0640u) << name;
-    }
+    for (const char* name : {"Makefile", "Makefile.sources"})
+        EXPECT_EQ(mode_of(site.path(name)), 0640u) << name;
+
+    chmod(site.path("Makefile").c_str(), 0600);
+    chmod(site.path("Makefile.sources").c_str(), 0604);
+    site.write("index.html", "old\n");
+    chmod(site.path("index.html").c_str(), 0600);
+    r = site.tovik_after("umask 022");
+    ASSERT_EQ(r.status, 0) << r.err;
+    r = ts::run_vorn(site.dir, {"index.vrn", "index.html"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(mode_of(site.path("Makefile")), 0600u);
+    EXPECT_EQ(mode_of(site.path("Makefile.sources")), 0604u);
+    EXPECT_EQ(mode_of(site.path("index.html")), 0600u);
 }
 
 // ---- A failed write leaves the previous files as they were and no temporary file behind.
