@@ -7,6 +7,7 @@
 
 #include "diag/process_end.h"
 #include "driver/paths.h"
+#include "driver/read_open.h"
 
 Reporter& reporter() {
     static Reporter* the_reporter = new Reporter();
@@ -19,8 +20,38 @@ void put(const std::string& s) {
     std::fwrite(s.data(), 1, s.size(), stderr);
 }
 
+// A text as a message shows it: every control byte in a visible form, so that no name can break a message
+// into lines of its own making.
+std::string visible(const std::string& text) {
+    static const char hex[] = "0123456789abcdef";
+    std::string out;
+    for (unsigned char c : text) {
+        if (c >= 0x20 && c != 0x7f) {
+            out += static_cast<char>(c);
+            continue;
+        }
+        switch (c) {
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\0':
+            out += "\\0";
+            break;
+        default:
+            out += {'\\', 'x', hex[c >> 4], hex[c & 15]};
+        }
+    }
+    return out;
+}
+
 std::string location_text(const Location& l) {
-    return l.dir + l.file + ":" + std::to_string(l.line);
+    return visible(l.dir + l.file) + ":" + std::to_string(l.line);
 }
 
 } // namespace
@@ -39,11 +70,11 @@ std::string Reporter::chain_text() const {
 void Reporter::print(Level level, int32_t adjust, const std::string& text, const std::string& brief) {
     std::string out = executing_ ? exec_chain_ : chain_text();
     const Location& where = executing_ ? exec_ : scan_;
-    out += where.dir;
+    out += visible(where.dir);
     if (!where.file.empty())
-        out += where.file + ":";
+        out += visible(where.file) + ":";
     else if (!program_name_.empty())
-        out += program_name_ + ": ";
+        out += visible(program_name_) + ": ";
     if (where.line != 0)
         out += std::to_string(static_cast<int64_t>(where.line) - adjust) + ": ";
     switch (level) {
@@ -59,7 +90,7 @@ void Reporter::print(Level level, int32_t adjust, const std::string& text, const
     case Level::error:
         break;
     }
-    out += (brief_ && !brief.empty()) ? brief : text;
+    out += visible((brief_ && !brief.empty()) ? brief : text);
     out += '\n';
     put(out);
     std::fflush(stderr);
@@ -118,13 +149,22 @@ void Reporter::out_of_memory() {
     end_process(2);
 }
 
+namespace {
+
+// "; " and the text of the failure errno tells of.
+std::string system_text() {
+    return std::string("; ") + (errno == not_regular_file ? "not a regular file" : std::strerror(errno));
+}
+
+} // namespace
+
 void Reporter::error_errno(const std::string& text, const std::string& brief) {
-    std::string sys = std::string("; ") + std::strerror(errno);
+    const std::string sys = system_text();
     error(text + sys, brief + sys);
 }
 
 void Reporter::fatal_errno(const std::string& text, const std::string& brief) {
-    std::string sys = std::string("; ") + std::strerror(errno);
+    const std::string sys = system_text();
     fatal(text + sys, brief + sys);
 }
 

@@ -1,6 +1,7 @@
-// Names that go into the generated makefile unquoted: a source, a directory of the site, a dependency.
-// make and the shell that runs its recipes read some bytes specially, so names holding them are refused
-// rather than written.
+// Names that go into the generated makefile.  A source and the directories of the site are written
+// unquoted into rules and into the recipes that the shell runs, so a name holding bytes that make or the
+// shell read specially is left out.  A dependency is only a prerequisite, which make alone reads: it is
+// escaped so that make reads back exactly that file, and only a name make cannot express is left out.
 #pragma once
 
 #include <string>
@@ -10,6 +11,15 @@
 // are plain.
 bool unsafe_make_name(const std::string& name);
 
-// Refuses the dependency `name` (the path as it would be written into the rule) when it is unsafe: the
-// error is reported at the reporter's current location.  True when refused and the run goes on.
-bool refuse_unsafe_dependency(const std::string& name);
+// Whether the name holds a control byte (below 32, or 127).
+bool has_control_byte(const std::string& name);
+
+// Whether GNU make can be given the file `name` as a prerequisite: not when it holds ";", "|", "=", "(",
+// ")" or a control byte, ends with a backslash, or is made of blanks only.
+bool expressible_prerequisite(const std::string& name);
+
+// The expressible `name` written so that make reads it back as exactly that file.  A blank, "#" and ":"
+// take a backslash (and the backslashes right before them are doubled), "$" is doubled.  A name that make
+// would expand as a file pattern (holding "*", "?" or "[", beginning with "~" or ending with a blank) has
+// each of "\\ * ? [" escaped with a backslash, a leading "~" written "[~]" and a final blank "[\\ ]".
+std::string escaped_prerequisite(const std::string& name);

@@ -4,6 +4,7 @@
 
 #include "diag/reporter.h"
 #include "driver/paths.h"
+#include "driver/read_open.h"
 #include "driver/replace_file.h"
 #include "values/tree.h"
 
@@ -21,10 +22,10 @@ const char* const licence[] = {
     "# MERCHANTABILITY or FITNESS FOR A PARTICULAR PURPOSE.\n\n\n",
 };
 
-// The whole contents of a file, or nothing when it cannot be opened.
+// The whole contents of a regular file, or nothing when it cannot be opened.
 std::string read_whole_file(const std::string& name) {
     std::string text;
-    std::FILE* f = std::fopen(name.c_str(), "rb");
+    std::FILE* f = open_for_reading(name);
     if (!f)
         return text;
     char buf[65536];

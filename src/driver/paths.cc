@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <unistd.h>
 #include <vector>
 
@@ -157,10 +158,11 @@ bool enter_dir_part(const std::string& path) {
     return !change_dir(dir);
 }
 
+// Without waiting: a FIFO with no writer opens at once.
 bool can_read(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "r");
-    if (!f)
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
         return false;
-    std::fclose(f);
+    close(fd);
     return true;
 }

@@ -1,6 +1,7 @@
 #include "driver/project_scan.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -14,6 +15,7 @@
 #include "diag/reporter.h"
 #include "driver/make_names.h"
 #include "driver/paths.h"
+#include "driver/read_open.h"
 #include "driver/work_dir.h"
 #include "frontend/parser.h"
 #include "options/options.h"
@@ -53,14 +55,24 @@ void parse_dependencies(Deps_tree& store, std::FILE* source, const std::string& 
     reporter().clear_scan_location();
 }
 
+// A source that is no regular file (a FIFO, a device) is never read.
+void warn_not_regular(const std::string& path) {
+    reporter().warning("source " + path + " is not a regular file; skipped", path + ": not a regular file");
+}
+
 // One rule per output page of the source `name` (base `base`, ending with its "."): the untranslated page
 // first, then one per translation.
 void process_source(const std::string& name, const std::string& base) {
     Deps_tree& store = *g_deps;
     const std::string path = normalize_path(source_dir + name, true);
+    // Source names go unquoted into rules and recipes.  A source left out is still kept out of the archive
+    // (unless its name would break the archive's list, one name a line).
     if (unsafe_dirs > 0 || unsafe_make_name(name)) {
-        reporter().error(path + ": file name holds characters that make or the shell read specially; skipped",
-                         path + ": unsafe name");
+        reporter().warning(path +
+                               ": file name holds characters that make or the shell read specially; skipped",
+                           path + ": unsafe name");
+        if (!has_control_byte(path))
+            store.archive_excludes.insert_source(path);
         return;
     }
 
@@ -83,12 +95,19 @@ void process_source(const std::string& name, const std::string& base) {
         }
 
         store.set_directory(source_dir + name);
-        std::FILE* source = std::fopen(file.c_str(), "r");
+        std::FILE* source = open_for_reading(file);
         if (!source) {
+            const bool not_regular = errno == not_regular_file;
             if (lang.empty()) {
-                reporter().error_errno("can't open file " + name, name);
+                // A source that vanished since the listing is no source any more.
+                if (not_regular)
+                    warn_not_regular(path);
+                else if (errno != ENOENT)
+                    reporter().error_errno("can't open file " + name, name);
                 continue;
             }
+            if (not_regular)
+                warn_not_regular(path + "." + lang);
             reporter().verbose_info("Missing Translation " + name + "." + lang, "");
             options_text += "-D_REVERT ";
         }
@@ -199,6 +218,13 @@ void scan_subdirectory(const std::string& dir, const struct stat& st) {
 void scan_entry(const std::string& name) {
     struct stat st;
     if (stat(name.c_str(), &st) != 0) {
+        // An entry that vanished since the listing (an editor's scratch file) is skipped silently; a
+        // symbolic link that leads nowhere is still there.
+        const int err = errno;
+        struct stat link;
+        if (err == ENOENT && lstat(name.c_str(), &link) != 0 && errno == ENOENT)
+            return;
+        errno = err;
         reporter().error_errno("unable to get infos about file " + name, name);
         return;
     }
@@ -216,12 +242,18 @@ void scan_entry(const std::string& name) {
 }
 
 // The entries of the working directory, in the order the listing delivers them.  The listing is closed
-// before any of them is scanned, so that a deep tree does not hold one open listing per level.
-std::vector<std::string> list_entries(const std::string& name) {
-    DIR* listing = opendir("./");
-    if (!listing)
-        reporter().fatal("can't open directory " + source_dir, source_dir);
+// before any of them is scanned, so that a deep tree does not hold one open listing per level.  A
+// subdirectory that cannot be listed is an error (none of its entries is scanned), a pass's root a fatal
+// one.
+std::vector<std::string> list_entries(const std::string& name, bool subdirectory) {
     std::vector<std::string> entries;
+    DIR* listing = opendir("./");
+    if (!listing) {
+        if (!subdirectory)
+            reporter().fatal("can't open directory " + source_dir, source_dir);
+        reporter().error("can't open directory " + source_dir, source_dir);
+        return entries;
+    }
     while (dirent* entry = readdir(listing)) {
         const char* entry_name = entry->d_name;
         if (std::strcmp(entry_name, ".") != 0 && std::strcmp(entry_name, "..") != 0)
@@ -273,15 +305,21 @@ void scan_directory(const std::string& name) {
         parent = mark_dir();
     else
         start.emplace();
-    if (!change_dir(dir))
+    // A subdirectory that cannot be entered is an error: the rest of the site is scanned when errors are
+    // ignored.
+    const bool entered = change_dir(dir);
+    if (!entered && !subdirectory)
         reporter().fatal_errno("can't change directory to " + dir, dir);
-    const Dir_id here = mark_dir().id;
-    walk_path.insert(here);
+    if (!entered)
+        reporter().error_errno("can't change directory to " + dir, dir);
+    if (entered) {
+        const Dir_id here = mark_dir().id;
+        walk_path.insert(here);
+        for (const std::string& entry : list_entries(name, subdirectory))
+            scan_entry(entry);
+        walk_path.erase(here);
+    }
 
-    for (const std::string& entry : list_entries(name))
-        scan_entry(entry);
-
-    walk_path.erase(here);
     if (unsafe)
         --unsafe_dirs;
     if (subdirectory) {
@@ -291,6 +329,8 @@ void scan_directory(const std::string& name) {
         source_dir.clear();
         output_dir.clear();
     }
+    if (!entered)
+        return;
     if (start ? !start->go_back() : !return_to(parent)) {
         const std::string path = start ? start->path() : marked_path(parent);
         reporter().fatal_errno("can't change directory to " + path, path);

@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "driver/paths.h"
+#include "driver/read_open.h"
 #include "driver/work_dir.h"
 #include "frontend/source_text.h"
 
@@ -64,23 +65,13 @@ void close_level(Level& level) {
     level.fd = -1;
 }
 
-// The file `name` in the directory of level `i`, as fopen and read_open would give it: a directory is
-// refused with EISDIR.
+// The file `name` in the directory of level `i`, as open_for_reading would give it (driver/read_open.h).
 int open_in(std::size_t i, const std::string& name) {
     const int from = level_fd(i);
     if (from == -1)
         return -1;
     // "dir/" names the directory itself.
-    const int fd = openat(from, name.empty() ? "." : name.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return -1;
-    struct stat st;
-    if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-        close(fd);
-        errno = EISDIR;
-        return -1;
-    }
-    return fd;
+    return open_regular(from, name.empty() ? "." : name);
 }
 
 // The working directory's identity; the directories named from another working directory are forgotten.

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <list>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,6 +10,7 @@
 #include <unordered_set>
 #include <utility>
 
+#include "driver/read_open.h"
 #include "frontend/include_levels.h"
 #include "frontend/include_memo.h"
 
@@ -118,10 +120,10 @@ bool opens_for_reading(const std::string& path) {
     std::string key;
     if (source_cache::enabled() && include_levels::file_key(path, key) && opened_names().count(key))
         return true;
-    std::FILE* f = std::fopen(path.c_str(), "r");
-    if (!f)
+    const int fd = open_regular(AT_FDCWD, path);
+    if (fd < 0)
         return false;
-    std::fclose(f);
+    close(fd);
     if (!key.empty() && opened_names().size() < (1u << 16))
         opened_names().insert(std::move(key));
     return true;

@@ -10,6 +10,7 @@
 
 #include "diag/process_end.h"
 #include "diag/reporter.h"
+#include "driver/make_names.h"
 #include "nodes/child_output.h"
 #include "values/tree.h"
 
@@ -141,12 +142,11 @@ Gen_type N_exec::exec() {
     return capture() ? Gen_type(std::move(sink.captured)) : Gen_type(0);
 }
 
-// The script is a dependency of the page (when its name is fixed), and the name exactly as written is kept
-// out of the site archive, with its backup.  A fixed name refused as unsafe is left out of both.
+// The script is a dependency of the page (when its name is fixed and make can express it), and the name
+// exactly as written is kept out of the site archive, with its backup, unless it holds a control byte: the
+// archive's list has one name a line.
 void N_exec::deps() {
-    const bool recorded = record_dependency("N_dep::deps () -- Internal Error");
-    if (!recorded && file_ && file_->is_fixed_arg())
-        return;
+    record_dependency("N_dep::deps () -- Internal Error");
     auto* store = dynamic_cast<Deps_tree*>(owner);
     if (!store) {
         owner->ensure_dep();
@@ -157,5 +157,6 @@ void N_exec::deps() {
     if (!value.is_string())
         reporter().fatal("N_exec::deps () -- Internal Error");
     const std::string& script = value.text();
-    store->add_archive_exclude(script + "\n" + script + "~\n");
+    if (!has_control_byte(script))
+        store->add_archive_exclude(script + "\n" + script + "~\n");
 }

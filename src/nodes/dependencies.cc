@@ -1,6 +1,5 @@
 // Dependency collection: what the dependency nodes add to the rule of the page being scanned.
 #include "diag/reporter.h"
-#include "driver/make_names.h"
 #include "driver/paths.h"
 #include "frontend/node.h"
 #include "nodes/statements.h"

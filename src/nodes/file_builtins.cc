@@ -11,6 +11,7 @@
 
 #include "diag/reporter.h"
 #include "driver/paths.h"
+#include "driver/read_open.h"
 #include "nodes/statements.h"
 #include "values/tree.h"
 
@@ -24,9 +25,10 @@ std::string resolve_in(const std::string& dir, const std::string& name) {
     return !name.empty() && name[0] == '/' ? name : dir + name;
 }
 
-// The whole content of a file, NUL bytes included; false when it cannot be opened or read.
+// The whole content of a regular file, NUL bytes included; false when it cannot be opened or read, or is
+// no regular file.
 bool read_whole(const std::string& path, std::string& content) {
-    int fd = ::open(path.c_str(), O_RDONLY);
+    int fd = open_regular(AT_FDCWD, path);
     if (fd < 0)
         return false;
     char buf[8192];

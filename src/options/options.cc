@@ -5,6 +5,7 @@
 
 #include "diag/process_end.h"
 #include "diag/reporter.h"
+#include "driver/make_names.h"
 #include "driver/paths.h"
 #include "options/template_reader.h"
 #include "options/texts.h"
@@ -278,11 +279,19 @@ void parse_options(Tovik_opt& options, int argc, char** argv) {
     if (option_dir)
         options.add(Option_id::vorn_options, " -p -d " + *option_dir + " ");
 
-    // 11. Extensions.
+    // 11. Extensions.  They end the names of sources and pages in rules and recipes: one that make or the
+    // shell would read as syntax is refused before anything is done.
     if (pending.source_ext)
         options.set(Option_id::source_ext, *pending.source_ext);
     if (pending.target_ext)
         options.set(Option_id::target_ext, *pending.target_ext);
+    for (const auto& [name, id] : {std::pair{"source-extension", Option_id::source_ext},
+                                   std::pair{"target-extension", Option_id::target_ext}}) {
+        const std::string ext = options.get(id);
+        if (unsafe_make_name(ext))
+            reporter().fatal(std::string(name) + " \"" + ext +
+                             "\" holds characters that make or the shell read specially");
+    }
 
     // 12. The main section's options variable.
     options.set(Option_id::opts_variable, "main_OPTS");

@@ -60,13 +60,35 @@ std::string Deps_tree::dependency_path(const std::string& name, bool from_run_di
     return normalize_path((!name.empty() && name[0] == '/') || from_run_dir ? name : dir + name, true);
 }
 
+namespace {
+
+// The makefile's own prefix variable, with which the page's output name (outputfile()) begins.
+const std::string prefix_variable = "$(prefix)";
+
+// How many bytes at the start of the dependency `path` are makefile text already: the prefix variable
+// of a name taken from the run directory.
+std::size_t makefile_text_length(const std::string& path, bool from_run_dir) {
+    return from_run_dir && path.compare(0, prefix_variable.size(), prefix_variable) == 0
+               ? prefix_variable.size()
+               : 0;
+}
+
+bool expressible_dependency(const std::string& path, bool from_run_dir) {
+    return expressible_prerequisite(path.substr(makefile_text_length(path, from_run_dir)));
+}
+
+} // namespace
+
 bool Deps_tree::add_dependency(const std::string& name, bool from_run_dir) {
     log(Deps_change::dependency, from_run_dir, name);
     const std::string path = dependency_path(name, from_run_dir, current_dir_);
-    // The path goes into the rule unquoted.
-    if (refuse_unsafe_dependency(path))
+    if (!expressible_dependency(path, from_run_dir)) {
+        reporter().warning(path + ": make cannot read this name back as a file; dependency left out",
+                           path + ": name make cannot express");
         return false;
-    dependencies.insert(" \\\n\t" + path);
+    }
+    const std::size_t kept = makefile_text_length(path, from_run_dir);
+    dependencies.insert(" \\\n\t" + path.substr(0, kept) + escaped_prerequisite(path.substr(kept)));
     return true;
 }
 
@@ -108,7 +130,7 @@ bool Deps_tree::changes_are_silent(const Deps_changes& changes) const {
     for (const Deps_change& c : changes) {
         switch (c.kind) {
         case Deps_change::dependency:
-            if (unsafe_make_name(dependency_path(c.text, c.flag, dirs.back())))
+            if (!expressible_dependency(dependency_path(c.text, c.flag, dirs.back()), c.flag))
                 return false;
             break;
         case Deps_change::always:

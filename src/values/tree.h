@@ -97,7 +97,8 @@ public:
 
     // The changes a parse makes, each made and, while a log is set, appended to it.
     // A dependency on `name`, taken from the directory of the file being read unless it is absolute or
-    // `from_run_dir`; false when the name is refused as unsafe (after the error).
+    // `from_run_dir`; written as make reads it back, the makefile's "$(prefix)" at the start of a name from
+    // the run directory as it is.  False when make cannot express the name (after the warning).
     bool add_dependency(const std::string& name, bool from_run_dir);
     void add_archive_exclude(const std::string& entry);
     void mark_no_output();
@@ -114,7 +115,7 @@ public:
     void variables_changed() override { page_value(); }
     void set_change_log(Deps_changes* log) { change_log_ = log; }
     Deps_changes* change_log() const { return change_log_; }
-    // True when making `changes` now would report nothing (no unsafe name, no warning).
+    // True when making `changes` now would report nothing (no name make cannot express, no warning).
     bool changes_are_silent(const Deps_changes& changes) const;
     void make_changes(const Deps_changes& changes);
     void set_input_name(const std::string& name);

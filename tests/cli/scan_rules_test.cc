@@ -342,24 +342,38 @@ TEST(ScanRules, UnreadableSource) {
     EXPECT_EQ(site.read("Makefile.sources"), own_files() + "secret.vrn.it\nsecret.vrn.it~\n\n");
 }
 
-TEST(ScanRules, DirectoryThatCannotBeEntered) {
+// A subdirectory that cannot be entered or listed is an error; with errors ignored the rest of the site
+// gets its makefile.
+TEST(ScanRules, SubdirectoryThatCannotBeRead) {
     if (!ts::can_drop_rights())
         GTEST_SKIP() << "needs setpriv to drop root's rights";
-    Site site;
-    site.write("index.vrn");
-    site.write("locked/page.vrn");
-    site.write("Makefile", "old makefile\n");
-    site.write("Makefile.sources", "old list\n");
-    chmod(site.path("locked").c_str(), 0);
-    for (bool ignore : {false, true}) {
-        auto r =
-            tovik_unprivileged(site, ignore ? std::vector<std::string>{"-i"} : std::vector<std::string>{});
+    const struct {
+        mode_t mode;
+        const char* err;
+    } rows[] = {
+        {0, "vorn-tovik: can't change directory to locked; Permission denied\n"},
+        {0311, "vorn-tovik: can't open directory ./locked/\n"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.mode);
+        Site site;
+        site.write("index.vrn");
+        site.write("locked/page.vrn");
+        site.write("Makefile", "old makefile\n");
+        site.write("Makefile.sources", "old list\n");
+        chmod(site.path("locked").c_str(), row.mode);
+        auto r = tovik_unprivileged(site);
         EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.err, "vorn-tovik: fatal: can't change directory to locked; Permission denied\n");
+        EXPECT_EQ(r.err, row.err);
         EXPECT_EQ(site.read("Makefile"), "old makefile\n");
         EXPECT_EQ(site.read("Makefile.sources"), "old list\n");
+
+        r = tovik_unprivileged(site, {"-i"});
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.err, row.err);
+        EXPECT_EQ(rules_of(site.read("Makefile")), rule("$(prefix)index.html", "index.vrn"));
+        chmod(site.path("locked").c_str(), 0755);
     }
-    chmod(site.path("locked").c_str(), 0755);
 }
 
 TEST(ScanRules, MissingRootDirectory) {
@@ -370,29 +384,31 @@ TEST(ScanRules, MissingRootDirectory) {
     EXPECT_FALSE(site.has("Makefile"));
 }
 
-// ---- Names that make or the shell would read specially are refused.
+// ---- Sources whose names make or the shell would read specially are left out, with a warning; they are
+// still kept out of the archive.
 
-TEST(ScanRules, UnsafeSourceNameIsRefused) {
+TEST(ScanRules, UnsafeSourceNameIsLeftOut) {
     Site site;
     site.write("index.vrn");
     site.write("$(shell touch x).vrn");
     auto r = site.tovik();
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "vorn-tovik: $(shell touch x).vrn: file name holds characters that make or the shell "
-                     "read specially; skipped\n");
-    EXPECT_FALSE(site.has("Makefile"));
-    EXPECT_FALSE(site.has("Makefile.sources"));
-
-    r = site.tovik({"--ignore-errors", "--brief"});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.err, "vorn-tovik: $(shell touch x).vrn: unsafe name\n");
+    EXPECT_EQ(r.err, "vorn-tovik: warning: $(shell touch x).vrn: file name holds characters that make or the "
+                     "shell read specially; skipped\n");
     const std::string text = site.read("Makefile");
     EXPECT_EQ(rules_of(text), rule("$(prefix)index.html", "index.vrn"));
     EXPECT_EQ(targets_of(text), "$(prefix)index.html\\\n");
-    EXPECT_EQ(site.read("Makefile.sources"), own_files() + "index.vrn\nindex.vrn~\n\n");
+    EXPECT_EQ(site.read("Makefile.sources"),
+              "$(shell touch x).vrn\n$(shell touch x).vrn~\n" + own_files() + "index.vrn\nindex.vrn~\n\n");
+
+    site.write("Makefile", "old makefile\n");
+    r = site.tovik({"--fatal-warnings", "--brief"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "vorn-tovik: warning: $(shell touch x).vrn: unsafe name\n");
+    EXPECT_EQ(site.read("Makefile"), "old makefile\n");
 }
 
-TEST(ScanRules, EveryUnsafeByteIsRefused) {
+TEST(ScanRules, EveryUnsafeByteIsLeftOut) {
     const std::string bytes = std::string(" \t\n\r\x01\x1f\x7f") + "$#:;=%\"'`\\*?[](){}<>|&!~^";
     for (char c : bytes) {
         SCOPED_TRACE(static_cast<int>(c));
@@ -400,22 +416,31 @@ TEST(ScanRules, EveryUnsafeByteIsRefused) {
         site.write("index.vrn");
         const std::string name = std::string("a") + c + "b.vrn";
         site.write(name);
-        auto r = site.tovik({"-i", "-b"});
+        auto r = site.tovik({"-b"});
         EXPECT_EQ(r.status, 0);
-        EXPECT_EQ(r.err, "vorn-tovik: " + name + ": unsafe name\n");
+        const bool control = static_cast<unsigned char>(c) < 0x20 || c == 0x7f;
+        const std::string shown = c == '\n'   ? "a\\nb.vrn"
+                                  : c == '\r' ? "a\\rb.vrn"
+                                  : c == '\t' ? "a\\tb.vrn"
+                                  : c == 1    ? "a\\x01b.vrn"
+                                  : c == 0x1f ? "a\\x1fb.vrn"
+                                  : c == 0x7f ? "a\\x7fb.vrn"
+                                              : name;
+        EXPECT_EQ(r.err, "vorn-tovik: warning: " + shown + ": unsafe name\n");
         EXPECT_EQ(rules_of(site.read("Makefile")), rule("$(prefix)index.html", "index.vrn"));
+        EXPECT_EQ(site.read("Makefile.sources").find(name) == std::string::npos, control);
     }
 }
 
-TEST(ScanRules, SourceBelowAnUnsafeDirectoryIsRefused) {
+TEST(ScanRules, SourceBelowAnUnsafeDirectoryIsLeftOut) {
     Site site;
     site.write("index.vrn");
     site.write("my pages/deeper/page.vrn");
     site.write("empty dir/readme.txt"); // no source: no problem
-    auto r = site.tovik({"-i"});
+    auto r = site.tovik();
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.err, "vorn-tovik: my pages/deeper/page.vrn: file name holds characters that make or the "
-                     "shell read specially; skipped\n");
+    EXPECT_EQ(r.err, "vorn-tovik: warning: my pages/deeper/page.vrn: file name holds characters that make or "
+                     "the shell read specially; skipped\n");
     EXPECT_EQ(rules_of(site.read("Makefile")), rule("$(prefix)index.html", "index.vrn"));
 }
 

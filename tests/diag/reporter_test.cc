@@ -159,12 +159,24 @@ TEST_F(ReporterTest, ClearedScanLocationFallsBackToProgramName) {
               "vorn-tovik: info: No source file found .. creating empty makefile\n");
 }
 
-TEST_F(ReporterTest, AnyTextIsPrintedAsBytes) {
-    std::string odd("\x00\xff\xc3\xa9 end", 8);
-    std::string longtext(100000, 'x');
-    EXPECT_EQ(ts::capture([&] { r.warning(odd); }).err, "warning: " + odd + "\n");
-    EXPECT_EQ(ts::capture([&] { r.warning(longtext); }).err, "warning: " + longtext + "\n");
-    EXPECT_EQ(ts::capture([&] { r.warning(""); }).err, "warning: \n");
+// Bytes above 127 are printed as they are; control bytes are shown, so that no text (a file name) can
+// make a line of its own.
+TEST_F(ReporterTest, AnyTextIsPrintedAsBytesControlBytesVisibly) {
+    const std::pair<std::string, std::string> rows[] = {
+        {std::string("\x00\xff\xc3\xa9 end", 8), "\\0\xff\xc3\xa9 end"},
+        {"a\nb\r\nc\td\x1b[1m\x7f\\n", "a\\nb\\r\\nc\\td\\x1b[1m\\x7f\\n"},
+        {std::string(100000, 'x'), std::string(100000, 'x')},
+        {"", ""},
+    };
+    for (const auto& [text, shown] : rows)
+        EXPECT_EQ(ts::capture([&] { r.warning(text); }).err, "warning: " + shown + "\n");
+    r.set_program_name("p\n");
+    EXPECT_EQ(ts::capture([&] { r.info("x"); }).err, "p\\n: info: x\n");
+    r.set_file("d\r/in\nc.vrn");
+    r.save_location();
+    r.set_file("x\ty.vrn");
+    EXPECT_EQ(ts::capture([&] { r.warning("w"); }).err,
+              "In file included from d\\r/in\\nc.vrn:1:\nd\\r/x\\ty.vrn:1: warning: w\n");
 }
 
 TEST_F(ReporterTest, SetFileJoinsDirectoriesOfNestedFiles) {

@@ -72,15 +72,18 @@ TEST_F(ScannerTest, PlainTextIsNoTokenAndReachesTheExecutionStore) {
     };
     const Case cases[] = {
         {"hello\nworld\n", "hello\nworld\n", 3},
-        {"a\\\nb", "ab", 2},               // backslash-newline joins lines
-        {"a\\\\\nb", "a\\b", 2},           // only the backslash next to the newline goes
-        {"a\\b\\", "a\\b\\", 1},           // other backslashes stay
-        {"x<y z\n<p>", "x<y z\n<p>", 2},   // "<" that cannot begin a tag
-        {"<vornx a/>", "<vornx a/>", 1},   // not a tag
-        {"<vor\n<vorn", "<vor\n<vorn", 2}, // unfinished tag names
-        {"a<<b <\n", "a<<b <\n", 2},       // a lone "<" is text like any other
-        {"<\\\n", "<\\\n", 2},             // a "<" run reaches the newline
-        {"<vorn/>", "<vorn/>", 1},         // "/" right after the name is no blank
+        {"a\\\nb", "ab", 2},                   // backslash-newline joins lines
+        {"a\\\\\nb", "a\\b", 2},               // only the backslash next to the newline goes
+        {"a\\b\\", "a\\b\\", 1},               // other backslashes stay
+        {"x<y z\n<p>", "x<y z\n<p>", 2},       // "<" that cannot begin a tag
+        {"<vornx a/>", "<vornx a/>", 1},       // not a tag
+        {"<vor\n<vorn", "<vor\n<vorn", 2},     // unfinished tag names
+        {"a<<b <\n", "a<<b <\n", 2},           // a lone "<" is text like any other
+        {"<\\\n", "<\\\n", 2},                 // a "<" run reaches the newline
+        {"<vorn/>", "<vorn/>", 1},             // "/" right after the name is no blank
+        {"a\r\nb<p>\r\n", "a\r\nb<p>\r\n", 3}, // CRLF text keeps its bytes
+        {"<vorn\rx/>\r", "<vorn\rx/>\r", 1},   // a CR before no LF is no blank
+        {"x\\\r\ny", "x\\\r\ny", 2},           // nor does it join lines
     };
     for (const Case& c : cases) {
         store.text().clear();
@@ -105,6 +108,9 @@ TEST_F(ScannerTest, TagRegions) {
         {"<vorn>x</vorn>", "T_IDENT(x) T_TAG_END"},
         {"<vorn >x</vorn>", "T_IDENT(x) T_TAG_END"}, // a blank before ">" still opens TAG
         {"<vorn \n >x</vorn>", "T_IDENT(x) T_TAG_END"},
+        {"<vorn\r\nx\r\n/>", "T_IDENT(x)"}, // a CR ending a line is a blank
+        {"<vorn\r\n>\r\nx;\r\n</vorn>\r\n", "T_IDENT(x) ';' T_TAG_END"},
+        {"<vorn>type:a\r\nendtype;\r\n</vorn>", "T_TEXT(\"a\r\") T_TEXT(\"\n\") T_TYPE_END T_TAG_END"},
         {"<vorn x </vorn> />", "T_IDENT(x) '<' '/' T_IDENT(vorn) '>'"}, // no closing tag in SHORT_TAG
         {"<vorn> a /> b </vorn>", "T_IDENT(a) '/' '>' T_IDENT(b) T_TAG_END"},
         {"<vorn><vorn x; /> y</vorn>", "T_IDENT(x) ';' T_IDENT(y) T_TAG_END"}, // tags nest
@@ -349,12 +355,14 @@ TEST_F(ScannerTest, GeneratorMarkers) {
     Deps_tree deps("html");
     deps.set_directory("news/page.vrn");
     use(&deps);
-    EXPECT_EQ(tokens("<vorn>// x__ALWAYS__y\n/* __EXT__ \t php */ a\n*/ b // __DEP__ ../img/./logo.png \t\n"
-                     "// __DEP__ /abs/f\n// __EXT__\n// __DEP__\n</vorn>"),
-              "T_IDENT(b) T_TAG_END");
+    // A marker's text runs to the end of its line, or of its block comment; a CRLF line end is no part of it.
+    EXPECT_EQ(tokens("<vorn>// x__ALWAYS__y\n/* __EXT__ \t php */ a\n b // __DEP__ ../img/./logo.png \t\r\n"
+                     "/* __DEP__ /abs/f*/ c /* __DEP__ two\r\nlines */\n// __EXT__\n// __DEP__\n</vorn>"),
+              "T_IDENT(a) T_IDENT(b) T_IDENT(c) T_TAG_END");
     EXPECT_EQ(deps.always, 1);
-    EXPECT_EQ(deps.output_extension(), "php */ a"); // the marker's text runs to the end of its line
-    EXPECT_EQ(deps.dependencies, (std::set<std::string>{" \\\n\timg/logo.png", " \\\n\t/abs/f"}));
+    EXPECT_EQ(deps.output_extension(), "php");
+    EXPECT_EQ(deps.dependencies,
+              (std::set<std::string>{" \\\n\timg/logo.png", " \\\n\t/abs/f", " \\\n\tnews/two"}));
     EXPECT_EQ(deps.no_target, 0);
     tokens("<vorn>/*__NO_OUTPUT__*/</vorn>");
     EXPECT_EQ(deps.no_target, 1);
@@ -367,6 +375,43 @@ TEST_F(ScannerTest, GeneratorMarkers) {
     deps.always = 0;
     EXPECT_EQ(tokens("__ALWAYS__<vorn __ALWAYS__ />"), "T_IDENT(__ALWAYS__)");
     EXPECT_EQ(deps.always, 0);
+}
+
+// "__EXT__" takes one plain word; other text leaves the page's extension as it was.
+TEST_F(ScannerTest, ExtensionMarkerTakesOneWord) {
+    const struct {
+        const char* in;
+        const char* ext;
+        const char* err;
+    } rows[] = {
+        {"// __EXT__ php\n", "php", ""},
+        {"/* __EXT__ php */", "php", ""},
+        {"/*__EXT__ php*/", "php", ""},
+        {"// __EXT__\tp.h_p-5+ \r\n", "p.h_p-5+", ""},
+        {"// __EXT__ \t\n", "old", ""},
+        {"/* __EXT__ */", "old", ""},
+        {"// __EXT__ html $(shell touch x)\n", "old", "__EXT__ html $(shell touch x)"},
+        {"// __EXT__ html /some/file\n", "old", "__EXT__ html /some/file"},
+        {"/* __EXT__ php */ */", "php", nullptr}, // the comment ended before the second "*/"
+        {"// __EXT__ php */\n", "old", "__EXT__ php */"},
+        {"// __EXT__ x\ry\n", "old", "__EXT__ x\\ry"},
+        {"// __EXT__ caf\xc3\xa9\n", "old", "__EXT__ caf\xc3\xa9"},
+    };
+    Deps_tree deps("html");
+    use(&deps);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.in);
+        deps.set_output_extension("old");
+        reporter().set_file("t.vrn");
+        const Scan s = scan(std::string("<vorn ") + row.in + " />");
+        EXPECT_EQ(deps.output_extension(), row.ext);
+        if (!row.err)
+            continue;
+        EXPECT_EQ(s.err, *row.err ? std::string("t.vrn:1: warning: ") + row.err +
+                                        ": an extension is one word of letters, digits, \".\", \"_\", "
+                                        "\"-\" and \"+\"; marker ignored\n"
+                                  : "");
+    }
 }
 
 TEST_F(ScannerTest, FastModeMarkersAndMissingTags) {
