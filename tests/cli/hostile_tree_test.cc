@@ -2,6 +2,8 @@
 // directories standing where files are expected, a root directory that normalises to nothing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
@@ -122,6 +124,45 @@ TEST(HostileTree, DirectoriesWhereFilesAreExpected) {
     r = ts::run_vorn(site.dir, {"inc", "-"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "vorn: fatal: can't open file inc; Is a directory\n");
+}
+
+// A FIFO or a device where a source, an included or copied file or a marker is expected: nothing is read from
+// it and neither program waits on it.  A source is skipped with a warning, an inclusion is an error.
+TEST(HostileTree, FilesThatAreNoRegularFiles) {
+    ts::Site site;
+    site.write("index.vrn", "<vorn>include(\"inc/part.inc\");</vorn>\n");
+    site.write("copy.vrn", "<vorn>verbatim(\"inc/part.inc\");</vorn>\n");
+    site.write("sub/page.vrn", "x\n");
+    ts::make_dirs(site.path("inc"));
+    for (const char* fifo : {"inc/part.inc", "fifo.vrn", "sub/notovik"})
+        ASSERT_EQ(mkfifo(site.path(fifo).c_str(), 0644), 0);
+    ASSERT_EQ(symlink("/dev/zero", site.path("zero.vrn").c_str()), 0);
+    const std::string include_error = "In file included from index.vrn:1:\n"
+                                      "index.vrn:1: can't open file inc/part.inc; not a regular file\n";
+
+    auto r = ts::run_within(20, TOVIK_BIN, site.dir, {"-i"});
+    EXPECT_EQ(r.status, 0);
+    // In the order of the directory listing.
+    std::vector<std::string> lines = ts::lines_of(r.err);
+    std::vector<std::string> expected =
+        ts::lines_of(include_error + "vorn-tovik: warning: source fifo.vrn is not a regular file; skipped\n"
+                                     "vorn-tovik: warning: source zero.vrn is not a regular file; skipped\n");
+    std::sort(lines.begin(), lines.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(lines, expected);
+    const std::string text = site.read("Makefile");
+    EXPECT_EQ(count(text, "\tvorn "), 3u) << text;
+    EXPECT_NE(text.find(rule("$(prefix)sub/page.html", "sub/page.vrn")), std::string::npos) << text;
+
+    r = ts::run_within(20, VORN_BIN, site.dir, {"fifo.vrn", "-"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "vorn: fatal: can't open file fifo.vrn; not a regular file\n");
+    r = ts::run_within(20, VORN_BIN, site.dir, {"-i", "index.vrn", "-"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, include_error);
+    r = ts::run_within(20, VORN_BIN, site.dir, {"-i", "copy.vrn", "-"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "copy.vrn:1: can't open file " + site.dir + "/inc/part.inc\n");
 }
 
 // A root directory that normalises to nothing is the current directory.

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <fcntl.h>
+#include <map>
 #include <sstream>
 #include <sys/stat.h>
 
@@ -154,19 +157,147 @@ TEST(MakeRun, PrefixedSiteRefusesToPack) {
     EXPECT_FALSE(site.has("site.tar.gz"));
 }
 
-TEST(MakeRun, RefusedNameNeverReachesMake) {
+// ---- Names
+
+// A literal of the language holding `text`, between quotes it does not hold.
+std::string literal(const std::string& text) {
+    for (char quote : {'"', '`', '\''})
+        if (text.find(quote) == std::string::npos)
+            return quote + text + quote;
+    return "<no literal>";
+}
+
+// Every byte make reads specially in a name that make can be given: each file, named by one page in one of
+// the ways pages name files, is tracked by exactly that page.
+TEST(MakeRun, OddNamesAreTrackedByTheirPages) {
+    enum Kind { verbatim, fsize, include, dep };
+    const std::pair<std::string, Kind> files[] = {
+        {"files/a b.txt", verbatim},
+        {"files/h#x.txt", fsize},
+        {"files/d$x.inc", include},
+        {"files/c:x.txt", dep},
+        {"files/s*x.txt", verbatim},
+        {"files/q?x.inc", include},
+        {"files/b[x].txt", fsize},
+        {"files/it's \"q\".txt", dep},
+        {"files/p%x.txt", verbatim},
+        {"files/back\\slash.txt", fsize},
+        {"files/a\\ b*.inc", include},
+        {"files/ba`ck & !<>{}^,~.txt", verbatim},
+        {"~x.txt", dep},
+        {"files/trail ", verbatim},
+        {"files/caf\xc3\xa9 #1.txt", dep},
+    };
     Site site;
-    site.write("index.vrn");
-    site.write("$(shell touch pwned).vrn");
-    site.write("sub dir/page.vrn");
-    auto r = site.tovik({"--ignore-errors", "--quiet"});
+    std::vector<std::string> sources;
+    for (const auto& [name, kind] : files) {
+        const std::string source = "p" + std::to_string(sources.size()) + ".vrn";
+        site.write(name, kind == include ? "x = 1;\n" : "x\n");
+        const std::string code = kind == verbatim  ? "verbatim(" + literal(name) + ");"
+                                 : kind == fsize   ? "echo(fsize(" + literal(name) + ", \"#b\"));"
+                                 : kind == include ? "include(" + literal(name) + ");"
+                                                   : "// __DEP__ " + name + "\n";
+        site.write(source, "<vorn>" + code + "</vorn>\n");
+        sources.push_back(source);
+    }
+    auto r = site.tovik();
     ASSERT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
     r = site.make();
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(site.read("index.html"), "index.vrn ./index.html\n");
-    EXPECT_FALSE(site.has("pwned"));
-    EXPECT_FALSE(ts::exists(site.tmp / "pwned"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(site.make().out, "make: Nothing to be done for 'all'.\n");
+
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+        SCOPED_TRACE(files[i].first);
+        set_time(site, "*", "2020-01-01 00:00:00");
+        set_time(site, "*.html", "2021-01-01 00:00:00");
+        EXPECT_EQ(site.make({"-q"}).status, 0);
+        ASSERT_EQ(utimensat(AT_FDCWD, site.path(files[i].first).c_str(), nullptr, 0), 0);
+        EXPECT_EQ(site.make({"-q"}).status, 1);
+        // make -n shows the one recipe that would run.
+        r = site.make({"-n"});
+        EXPECT_EQ(r.out,
+                  "vorn   " + sources[i] + " ./" + sources[i].substr(0, sources[i].size() - 3) + "html\n");
+    }
+}
+
+// Whatever a page holds and however the site's files and the settings are named, make never runs a
+// command of theirs: not while reading the makefile (make -n), nor in any target, and `make clean` removes
+// only pages.  Each payload would create a file named PWNED.
+TEST(MakeRun, NoNameOrTextRunsACommand) {
+    struct Row {
+        const char* name;
+        std::map<std::string, std::string> files;
+        std::vector<std::string> args; // of vorn-tovik
+        bool makefile = true;          // whether vorn-tovik writes one
+        std::string site = "site";     // the site directory's name
+    };
+    const Row rows[] = {
+        {"__EXT__ markers",
+         {{"a.vrn", "<vorn>// __EXT__ html $(shell touch PWNED)\n</vorn>"},
+          {"b.vrn", "<vorn>/* __EXT__ html;touch PWNED */</vorn>"},
+          {"c.vrn", "<vorn>// __EXT__ html victim.txt\n</vorn>"},
+          {"d.vrn", "<vorn>// __EXT__ html`touch PWNED`\r\n</vorn>"},
+          {"victim.txt", "keep me\n"}}},
+        {"__DEP__ markers",
+         {{"a.vrn", "<vorn>// __DEP__ $(shell touch PWNED)\n// __DEP__ x;touch PWNED\n"
+                    "// __DEP__ `touch PWNED`\n// __DEP__ $$(shell touch PWNED)\n"
+                    "/* __DEP__ y\n\ttouch PWNED */</vorn>"}}},
+        {"source and directory names",
+         {{"index.vrn", "x\n"},
+          {"$(shell touch PWNED).vrn", "x\n"},
+          {"x;touch PWNED;.vrn", "x\n"},
+          {"`touch PWNED`.vrn", "x\n"},
+          {"a\n\ttouch PWNED\n.vrn", "x\n"},
+          {"$(shell touch PWNED)/page.vrn", "x\n"},
+          {"d;touch PWNED;/page.vrn", "x\n"},
+          {"n\nall:;touch PWNED\n/page.vrn", "x\n"}}},
+        {"names of included, copied, measured and run files",
+         {{"index.vrn", "<vorn>verbatim(\"$(shell touch PWNED)\"); include(\"x;touch PWNED.inc\");\n"
+                        "exec(\"`touch PWNED`.sh\"); fsize(\"a\n\ttouch PWNED\", \"#b\");\n"
+                        "fdate(\"$$(shell touch PWNED)\", \"%d\"); exec(\"x\n$(shell touch PWNED)\");\n"
+                        "include(\"$(shell touch PWNED).inc\");</vorn>"},
+          {"x;touch PWNED.inc", "verbatim('`touch PWNED`');\n"},
+          {"$(shell touch PWNED).inc", "// __DEP__ $(shell touch PWNED)\n"}}},
+        {"extension options", {{"index.vrn", "x\n"}}, {"-t", "html $(shell touch PWNED)"}, false},
+        {"extension options", {{"index.vrn", "x\n"}}, {"-S", "vrn;touch PWNED"}, false},
+        {"extension settings",
+         {{"index.vrn", "x\n"}, {"Makefile.vt", "target-extension:h`touch PWNED`\n"}},
+         {},
+         false},
+        {"extension settings",
+         {{"index.vrn", "x\n"}, {"Makefile.vt", "source-extension:$(shell touch PWNED)\n"}},
+         {},
+         false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Site site;
+        if (row.site != "site") {
+            const std::string dir = site.tmp / row.site;
+            ASSERT_EQ(rename(site.dir.c_str(), dir.c_str()), 0);
+            site.dir = dir;
+        }
+        for (const auto& [name, text] : row.files)
+            site.write(name, text);
+        auto r = site.tovik(row.args);
+        EXPECT_EQ(site.has("Makefile"), row.makefile) << r.err;
+        EXPECT_EQ(r.status, row.makefile ? 0 : 1) << r.err;
+        const auto before = ts::read_tree(site.tmp.path());
+        if (row.makefile) {
+            for (const std::vector<std::string>& args :
+                 {std::vector<std::string>{"-n"}, {}, {"clean"}, {"dist"}}) {
+                site.make(args);
+                if (args == std::vector<std::string>{"clean"}) {
+                    // Nothing the site held before is gone.
+                    const auto after = ts::read_tree(site.tmp.path());
+                    for (const auto& [name, text] : before)
+                        EXPECT_EQ(after.count(name), 1u) << name;
+                }
+            }
+        }
+        EXPECT_EQ(ts::sh("find . -name PWNED", site.tmp.path()).out, "");
+    }
 }
 
 // The example site shipped with the sources: every page, the branch's and the translations' included,

@@ -117,6 +117,23 @@ TEST_F(OptionsCli, TemplateCases) {
          "brief:\nverbose:\nquiet:\n",
          {},
          {1, "", fatal("template: both `verbose' and `silent' set")}},
+        {"target extension holding make syntax",
+         "target-extension:html $(shell touch x)\n",
+         {},
+         {1, "",
+          fatal("target-extension \"html $(shell touch x)\" holds characters that make or the shell read "
+                "specially")}},
+        {"source extension holding shell syntax, given on the command line",
+         "",
+         {"-S", "vrn;x"},
+         {1, "", fatal("source-extension \"vrn;x\" holds characters that make or the shell read specially")}},
+        {"extension holding a blank",
+         "target-extension: html\n",
+         {},
+         {1, "",
+          fatal("target-extension \" html\" "
+                "holds characters that make or "
+                "the shell read specially")}},
         {"template quiet only counts once read",
          "quiet:\nfast: \n",
          {},

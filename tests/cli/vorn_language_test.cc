@@ -126,6 +126,19 @@ TEST(VornLanguage, PageTextAroundOtherTags) {
          "a<b\\\ncd<vornx e<vor\nf<g<\n",
          at(5, "warning: at"),
          0},
+        {"a CRLF page: text keeps its CRs, code and markers read them as blanks; lines count as usual",
+         {},
+         "<p>a</p>\r\n<vorn\r\n>\r\nx = \"b\";\r\n// __DEP__ y\r\necho(x); /* __EXT__ php */ echo(\"c\");\r\n"
+         "</vorn>\r\n<vorn\r\nraisewarning(\"d\\re\"); />\r\n",
+         "<p>a</p>\r\nbc\r\n\r\n",
+         at(9, "warning: d\\re"),
+         0},
+        {"a message shows a control byte visibly",
+         {},
+         "<vorn raisewarning(\"a\nb\x01\"); />",
+         "",
+         at(2, "warning: a\\nb\\x01"),
+         0},
     });
 }
 

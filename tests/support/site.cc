@@ -9,12 +9,13 @@ namespace ts {
 namespace {
 
 Run_result run_named(const std::string& program, const std::string& name, const std::string& cwd,
-                     std::vector<std::string> args, std::vector<std::string> env = {}) {
+                     std::vector<std::string> args, std::vector<std::string> env = {}, unsigned seconds = 0) {
     args.insert(args.begin(), program);
     Run_options o;
     o.cwd = cwd;
     o.argv0 = name;
     o.env = std::move(env);
+    o.time_limit = seconds;
     return run(args, o);
 }
 
@@ -35,6 +36,12 @@ Run_result run_vorn(const std::string& cwd, std::vector<std::string> args, std::
     return run_named(VORN_BIN, "vorn", cwd, std::move(args), std::move(env));
 }
 #endif
+
+Run_result run_within(unsigned seconds, const std::string& program, const std::string& cwd,
+                      std::vector<std::string> args) {
+    const std::string name = program.substr(program.rfind('/') + 1);
+    return run_named(program, name, cwd, std::move(args), {}, seconds);
+}
 
 Run_result run_on_path(std::vector<std::string> args, const std::string& cwd, const std::string& path_front) {
     const char* path = std::getenv("PATH");

@@ -18,6 +18,11 @@ Run_result run_tovik(const std::string& cwd, std::vector<std::string> args);
 // vorn (argv[0] "vorn") run in `cwd`, with `env` (NAME=VALUE entries) added to the environment.
 Run_result run_vorn(const std::string& cwd, std::vector<std::string> args, std::vector<std::string> env = {});
 
+// vorn-tovik or vorn (`program`: TOVIK_BIN or VORN_BIN, argv[0] its name) run in `cwd`, killed after
+// `seconds` (status 128 + SIGALRM): for inputs that could make it wait for ever.
+Run_result run_within(unsigned seconds, const std::string& program, const std::string& cwd,
+                      std::vector<std::string> args);
+
 // `args` (NAME=VALUE settings, a program on PATH) run in `cwd` with `path_front` first, out of make's reach.
 Run_result run_on_path(std::vector<std::string> args, const std::string& cwd = std::string(),
                        const std::string& path_front = std::string());

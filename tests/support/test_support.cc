@@ -164,6 +164,8 @@ Run_result run(const std::vector<std::string>& argv, const Run_options& options)
             close(fd);
         if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0)
             _exit(126);
+        if (options.time_limit > 0)
+            alarm(options.time_limit); // kept across execve
         execve(argv[0].c_str(), argp.data(), envp.data());
         _exit(127);
     }

@@ -61,6 +61,7 @@ struct Run_options {
     bool inherit_env = true;      // with env: add to (true) or replace (false) the environment
     std::string input;            // fed to standard input
     std::string argv0;            // argv[0]; empty: the program path
+    unsigned time_limit = 0;      // seconds after which the program is killed (status 128 + SIGALRM); 0: none
 };
 
 // Runs a program (argv[0] is the path to execute) and collects its output and status.
