@@ -168,6 +168,12 @@ void Reporter::fatal_errno(const std::string& text, const std::string& brief) {
     fatal(text + sys, brief + sys);
 }
 
+void Reporter::usage_error(const std::string& text) {
+    ++messages_;
+    if (!quiet())
+        print(Level::error, 0, text, text);
+}
+
 void Reporter::set_file(const std::string& path) {
     std::size_t slash = path.rfind('/');
     scan_.file = slash == std::string::npos ? path : path.substr(slash + 1);

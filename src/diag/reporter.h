@@ -53,6 +53,9 @@ public:
     [[noreturn]] void fatal_errno(const std::string& text, const std::string& brief = std::string());
     // The fatal error "out of memory", ending the process with status 2.
     [[noreturn]] void out_of_memory();
+    // What was wrong with the command line, printed like an error just before the usage text; the caller
+    // then ends the run.
+    void usage_error(const std::string& text);
 
     // How many messages were reported so far, whether shown or not.
     std::size_t messages() const { return messages_; }

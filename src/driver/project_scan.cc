@@ -103,7 +103,7 @@ void process_source(const std::string& name, const std::string& base) {
                 if (not_regular)
                     warn_not_regular(path);
                 else if (errno != ENOENT)
-                    reporter().error_errno("can't open file " + name, name);
+                    reporter().error_errno("can't open file " + path, path);
                 continue;
             }
             if (not_regular)

@@ -49,15 +49,20 @@ void replace_file(const std::string& name, const std::function<int(const Piece_w
     std::vector<char> buf(pattern.begin(), pattern.end());
     buf.push_back('\0');
     int fd;
+    int create_error = 0;
     {
         // An interruption between the two would leave the file behind.
         Interrupts_held held;
         fd = mkstemp(buf.data());
         if (fd >= 0)
             register_temp_file(buf.data());
+        else
+            create_error = errno;
     }
-    if (fd < 0)
-        reporter().fatal(open_text + name, name);
+    if (fd < 0) {
+        errno = create_error;
+        reporter().fatal_errno(open_text + name, name);
+    }
     const std::string temp = buf.data();
 
     if (fchmod(fd, replacement_mode(name)) != 0) {

@@ -6,10 +6,11 @@
 #include <string_view>
 
 // Replaces `name` with `content` through a temporary file in the same directory, renamed over it only
-// once everything was written, flushed and closed.  A failed create is the fatal error
-// `open_text` + name; a failed write, flush, close or rename is the fatal error `write_text` + name with
-// the system's text; the previous file is left as it was and the temporary file removed.  The new file
-// keeps the permission bits of the file it replaces (a new file gets those of a plain fopen).
+// once everything was written, flushed and closed.  A failed create (of the temporary file) is the fatal
+// error `open_text` + name with the system's text; a failed write, flush, close or rename is the fatal error
+// `write_text` + name with the system's text; the previous file is left as it was and the temporary file
+// removed.  The new file keeps the permission bits of the file it replaces (a new file gets those of a plain
+// fopen).
 void replace_file(const std::string& name, const std::string& content, const std::string& open_text,
                   const std::string& write_text);
 

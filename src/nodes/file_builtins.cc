@@ -39,7 +39,9 @@ bool read_whole(const std::string& path, std::string& content) {
         } else if (n == 0) {
             break;
         } else if (errno != EINTR) {
+            const int error = errno;
             ::close(fd);
+            errno = error;
             return false;
         }
     }
@@ -122,7 +124,7 @@ Gen_type N_verbatim::exec() {
     std::string path = resolve(file_->exec().get_string());
     std::string content;
     if (!read_whole(path, content)) {
-        reporter().error("can't open file " + path, "open " + path);
+        reporter().error_errno("can't open file " + path, "open " + path);
         return Gen_type(0);
     }
     owner->text() += content;

@@ -181,8 +181,10 @@ Asked read_command_line(Tovik_opt& options, Pending_settings& pending, int argc,
 // The makefile argument must name a file in the current directory.
 void take_makefile_argument(Tovik_opt& options, int argc, char** argv) {
     const int count = argc - optind;
-    if (count >= 2)
+    if (count >= 2) {
+        reporter().usage_error(std::string("extra operand `") + argv[optind + 1] + "'");
         options.usage(1);
+    }
     if (count == 1) {
         const std::string argument = argv[optind];
         if (normalize_path(argument, true).find('/') != std::string::npos)

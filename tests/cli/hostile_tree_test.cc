@@ -162,7 +162,24 @@ TEST(HostileTree, FilesThatAreNoRegularFiles) {
     EXPECT_EQ(r.err, include_error);
     r = ts::run_within(20, VORN_BIN, site.dir, {"-i", "copy.vrn", "-"});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.err, "copy.vrn:1: can't open file " + site.dir + "/inc/part.inc\n");
+    EXPECT_EQ(r.err, "copy.vrn:1: can't open file " + site.dir + "/inc/part.inc; not a regular file\n");
+}
+
+// A file that an included file cannot include is named as seen from the run directory, so that the message
+// says where it was looked for.
+TEST(HostileTree, MissingIncludedFileNamesTheDirectoryItWasLookedFor) {
+    ts::Site site;
+    site.write("sub/page.vrn", "<vorn>include(\"../lib/a.vrn\");</vorn>\n");
+    site.write("lib/a.vrn", "include(\"b.vrn\");\n");
+    const std::string error = "In file included from sub/page.vrn:1,\n"
+                              "                 from lib/a.vrn:1:\n"
+                              "lib/a.vrn:1: can't open file lib/b.vrn; No such file or directory\n";
+    auto r = site.tovik();
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, error);
+    r = ts::run_vorn(site.dir, {"sub/page.vrn", "-"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, error);
 }
 
 // A root directory that normalises to nothing is the current directory.

@@ -294,7 +294,7 @@ TEST(MakefileOutput, UnwritableDirectoryCannotBeOpened) {
     auto r = site.tovik_after("", {}, true);
     chmod(site.dir.c_str(), 0755);
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "vorn-tovik: fatal: Can't open sources file Makefile.sources\n");
+    EXPECT_EQ(r.err, "vorn-tovik: fatal: Can't open sources file Makefile.sources; Permission denied\n");
     EXPECT_EQ(site.read("Makefile"), "old makefile\n");
     EXPECT_EQ(ts::list_dir(site.dir), (std::vector<std::string>{"Makefile", "index.vrn"}));
 }

@@ -59,7 +59,7 @@ TEST_F(OptionsCli, UsageErrors) {
     check({"--bogus"}, {1, "", "vorn-tovik: unrecognized option '--bogus'\n" + usage_error});
     check({"-g"}, {1, "", "vorn-tovik: invalid option -- 'g'\n" + usage_error});
     check({"-d"}, {1, "", "vorn-tovik: option requires an argument -- 'd'\n" + usage_error});
-    check({"a.mk", "b.mk"}, {1, "", usage_error});
+    check({"a.mk", "b.mk", "c.mk"}, {1, "", "vorn-tovik: extra operand `b.mk'\n" + usage_error});
     check({"-q", "-v"}, {1, "", fatal("incompatible options `verbose' and `silent'")});
     check({"-v", "-s"}, {1, "", fatal("incompatible options `verbose' and `silent'")});
     check({"-E", "-i"}, {1, "", fatal("incompatible options `fatal-warnings' and `ignore-errors'")});

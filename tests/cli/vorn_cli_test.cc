@@ -44,9 +44,10 @@ TEST_F(VornCli, HelpAndVersion) {
 TEST_F(VornCli, UsageErrors) {
     write("page.vrn", "x");
     const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{}, usage_error},
-        {{"page.vrn"}, usage_error},
-        {{"page.vrn", "a.html", "b.html"}, usage_error},
+        {{}, "vorn: missing SOURCE and OUTPUT operands\n" + usage_error},
+        {{"page.vrn"}, "vorn: missing OUTPUT operand after `page.vrn'\n" + usage_error},
+        {{"page.vrn", "a.html", "b.html"}, "vorn: extra operand `b.html'\n" + usage_error},
+        {{"-q", "page.vrn"}, usage_error},
         {{"--bogus", "page.vrn", "-"}, "vorn: unrecognized option '--bogus'\n" + usage_error},
         {{"-x", "page.vrn", "-"}, "vorn: invalid option -- 'x'\n" + usage_error},
         {{"page.vrn", "-", "-D"}, "vorn: option requires an argument -- 'D'\n" + usage_error},
@@ -85,9 +86,13 @@ TEST_F(VornCli, OutputFiles) {
     EXPECT_EQ(ts::read_file(dir / "page.html"), "page.html\n");
 
     r = vorn({"sub/page.vrn", "new/dir/page.html"});
-    EXPECT_EQ(r.err, "vorn: fatal: Can't open output file new/dir/page.html\n");
+    EXPECT_EQ(r.err, "vorn: fatal: Can't open output file new/dir/page.html; No such file or directory; -p "
+                     "creates the missing directory new/dir/\n");
     EXPECT_EQ(r.status, 1);
     EXPECT_FALSE(ts::exists(dir / "new"));
+    // Not a missing directory: the system's reason alone.
+    r = vorn({"sub/page.vrn", "sub/page.vrn/page.html"});
+    EXPECT_EQ(r.err, "vorn: fatal: Can't open output file sub/page.vrn/page.html; Not a directory\n");
 
     for (const char* parents : {"-p", "--parents"}) {
         ts::remove_tree(dir / "new");

@@ -160,7 +160,8 @@ TEST(ReplaceFile, FailedCreateIsTheOpenError) {
     });
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err,
-              "vorn-tovik: fatal: Can't open sources file " + tmp.path() + "/missing/Makefile.sources\n");
+              "vorn-tovik: fatal: Can't open sources file " + tmp.path() +
+                  "/missing/Makefile.sources; No such file or directory\n");
     reporter().reset();
 }
 

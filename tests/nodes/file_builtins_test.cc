@@ -92,8 +92,8 @@ TEST_F(FileBuiltinsTest, EvaluationResultsAndMessages) {
         {N<N_date>(C("#y")), year, "", ""},
         {N<N_date>(C(1)), "\"\"", E("date (format): format must be a string"), ""},
         {N<N_verbatim>(C("nul.txt")), "0", "", std::string("a\0b\n", 4)},
-        {N<N_verbatim>(C("missing")), "0", E("can't open file " + missing), ""},
-        {N<N_verbatim>(C("d")), "0", E("can't open file " + base + "d"), ""},
+        {N<N_verbatim>(C("missing")), "0", E("can't open file " + missing + "; No such file or directory"), ""},
+        {N<N_verbatim>(C("d")), "0", E("can't open file " + base + "d; Is a directory"), ""},
         {N<N_fileexists>(C("f1536")), "1", "", ""},
         {N<N_fileexists>(C("missing")), "0", "", ""},
         {N<N_random>(C(3), C(3)), "3", "", ""},
@@ -111,7 +111,7 @@ TEST_F(FileBuiltinsTest, EvaluationResultsAndMessages) {
     }
     reporter().set_brief(); // the short texts
     EXPECT_EQ(eval([&] { return rows[1].node->exec(); }).err, W(missing));
-    EXPECT_EQ(eval([&] { return rows[11].node->exec(); }).err, E("open " + missing));
+    EXPECT_EQ(eval([&] { return rows[11].node->exec(); }).err, E("open " + missing + "; No such file or directory"));
 }
 
 TEST_F(FileBuiltinsTest, StoreDependentNodes) {

@@ -138,7 +138,8 @@ TEST_F(ParseOptions, RefusedCommandLines) {
         // The conflict is found before the argument count.
         {{"-v", "-q", "a", "b"}, "vorn-tovik: fatal: incompatible options `verbose' and `silent'\n"},
         {{"a", "b"},
-         "Usage: vorn-tovik [OPTION] ... [Makefile]\nTry `vorn-tovik --help' for more information.\n"},
+         "vorn-tovik: extra operand `b'\nUsage: vorn-tovik [OPTION] ... [Makefile]\n"
+         "Try `vorn-tovik --help' for more information.\n"},
         {{"sub/Makefile"}, "vorn-tovik: fatal: makefile must be created within current directory\n"},
         {{"../Makefile"}, "vorn-tovik: fatal: makefile must be created within current directory\n"},
     };

@@ -2,6 +2,7 @@
 #include <cerrno>
 #include <clocale>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -34,8 +35,16 @@ void write_page(const Vorn_options& o, const std::string& page) {
             reporter().fatal_errno("Can't write output file -", "-");
         return;
     }
-    if (o.parents)
-        make_parents(dir_part(o.output));
+    const std::string dir = dir_part(o.output);
+    struct stat st;
+    if (o.parents) {
+        make_parents(dir);
+    } else if (!dir.empty() && stat(dir.c_str(), &st) != 0 && errno == ENOENT) {
+        const std::string sys = std::string("; ") + std::strerror(ENOENT);
+        reporter().fatal("Can't open output file " + o.output + sys + "; -p creates the missing directory " +
+                             dir,
+                         o.output + sys);
+    }
     replace_file(o.output, page, "Can't open output file ", "Can't write output file ");
 }
 

@@ -133,8 +133,13 @@ Vorn_options parse_vorn_options(int argc, char** argv) {
     r.set_policy(fatal_warnings  ? Policy::fatal_warnings
                  : ignore_errors ? Policy::ignore_errors
                                  : Policy::normal);
-    if (argc - optind != 2)
+    const int operands = argc - optind;
+    if (operands != 2) {
+        r.usage_error(operands == 0   ? std::string("missing SOURCE and OUTPUT operands")
+                      : operands == 1 ? "missing OUTPUT operand after `" + std::string(argv[optind]) + "'"
+                                      : "extra operand `" + std::string(argv[optind + 2]) + "'");
         usage(program, 1);
+    }
     o.source = argv[optind];
     o.output = argv[optind + 1];
     if (o.root_dir.empty())
