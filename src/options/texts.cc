@@ -88,7 +88,8 @@ const std::string& version_text() {
                                     "Copyright (C) the Vorn-tovik authors.\n"
                                     "Vorn-tovik comes with NO WARRANTY, to the extent permitted by law.\n"
                                     "You may redistribute copies of Vorn-tovik under the terms of the\n"
-                                    "licence found in the file named COPYING.\n";
+                                    "GNU General Public License, version 3 or later, found in the file\n"
+                                    "named COPYING.\n";
     return text;
 }
 

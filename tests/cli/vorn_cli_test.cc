@@ -39,6 +39,9 @@ TEST_F(VornCli, HelpAndVersion) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(r.out.rfind("vorn (Vorn-tovik) ", 0), 0u) << r.out;
+    EXPECT_NE(
+        r.out.find("GNU General Public License, version 3 or later, found in the file\nnamed COPYING.\n"),
+        std::string::npos);
 }
 
 TEST_F(VornCli, UsageErrors) {

@@ -109,7 +109,9 @@ TEST(Texts, AccessibilityAndVersion) {
     EXPECT_NE(accessibility_text().find("slow down work. \nAlso remember"), std::string::npos);
     EXPECT_EQ(accessibility_text().back(), '\n');
     EXPECT_EQ(version_text().rfind("Vorn-tovik for Vorn version 1.12\n", 0), 0u);
-    EXPECT_NE(version_text().find("COPYING"), std::string::npos);
+    EXPECT_NE(version_text().find("GNU General Public License, version 3 or later, found in the file\n"
+                                  "named COPYING.\n"),
+              std::string::npos);
 }
 
 } // namespace

@@ -119,7 +119,13 @@ Vorn_options parse_vorn_options(int argc, char** argv) {
         case 'h':
             usage(program, 0);
         case 'V':
-            std::printf("vorn (Vorn-tovik) %s\n", VT_VERSION);
+            std::printf("vorn (Vorn-tovik) %s\n"
+                        "Copyright (C) the Vorn-tovik authors.\n"
+                        "vorn comes with NO WARRANTY, to the extent permitted by law.\n"
+                        "You may redistribute copies of vorn under the terms of the\n"
+                        "GNU General Public License, version 3 or later, found in the file\n"
+                        "named COPYING.\n",
+                        VT_VERSION);
             end_process(0);
         default:
             usage(program, 1);
