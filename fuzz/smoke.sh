@@ -12,14 +12,18 @@ CC=clang CXX=clang++ cmake -S . -B build-fuzz -DVT_FUZZ=ON -DVT_TESTS=OFF -DCMAK
 set --
 for t in $targets; do set -- "$@" --target "$t"; done
 cmake --build build-fuzz -j "$jobs" "$@"
+echo "fuzzing $(echo "$targets" | wc -w) targets, two at a time"
 
 work=$(mktemp -d /tmp/vt-fuzz-smoke-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 flags="-timeout=1 -rss_limit_mb=2048 -detect_leaks=1 -close_fd_mask=3"
 
-# One target: its regressions, then the timed run; writes "ok" or "FAILED" into $work/$t.status.
+# One target: its regressions, then the timed run; writes "ok" or "FAILED" into $work/$t.status and says
+# when it starts and ends.
 smoke() {
     t=$1
+    began=$(date +%s)
+    echo "$t: started (its regressions, then ${seconds} s of fuzzing)"
     dir=$work/$t
     mkdir -p "$dir/corpus"
     dict=
@@ -40,6 +44,7 @@ smoke() {
         status=FAILED
     fi
     echo "$status" >"$dir.status"
+    echo "$t: $status after $(($(date +%s) - began)) s"
 }
 
 # shellcheck disable=SC2086
