@@ -2,6 +2,7 @@
 // completions, and the installed programs building the example site.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <set>
 #include <sys/stat.h>
 
@@ -48,6 +49,7 @@ const std::set<std::string> installed_files = {
     "share/bash-completion/completions/vorn-tovik",
     "share/man/man1/vorn-tovik.1",
     "share/man/man1/vorn.1",
+    "share/man/man7/vorn-language.7",
 };
 
 TEST_F(Installed, StagedTreeHoldsProgramsPagesAndCompletions) {
@@ -92,6 +94,34 @@ TEST_F(Installed, ManPagesRenderCleanlyAndCoverEveryOption) {
             if (option.size() > 2)
                 EXPECT_NE(plain.out.find(option), std::string::npos) << option;
         }
+    }
+}
+
+// The language reference made into a page renders without a single groff warning and keeps all of
+// doc/language.md: every heading, and every line of its examples as typed.
+TEST_F(Installed, LanguagePageRendersCleanlyAndHoldsTheWholeReference) {
+    const std::string page = root() + "/share/man/man7/vorn-language.7";
+    ts::Run_result r = ts::run_on_path({"groff", "-ww", "-man", "-Tutf8", page});
+    ASSERT_NE(r.status, 127) << "groff is missing: run tools/setup-deps.sh";
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    const std::string plain =
+        ts::run_on_path({"groff", "-man", "-Tascii", "-rLL=10000n", "-P-cbou", page}).out;
+    bool in_block = false;
+    for (const std::string& line : ts::lines_of(ts::read_file(SOURCE_ROOT "/doc/language.md"))) {
+        if (line.compare(0, 3, "```") == 0) {
+            in_block = !in_block;
+            continue;
+        }
+        std::string shown = in_block ? line : "";
+        if (!in_block && line.compare(0, 3, "## ") == 0)
+            for (char c : line.substr(3))
+                shown += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        if (!in_block && line.compare(0, 4, "### ") == 0)
+            shown = line.substr(4);
+        shown.erase(shown.find_last_not_of(' ') + 1);
+        if (!shown.empty() && shown.find('\t') == std::string::npos)
+            EXPECT_NE(plain.find(shown), std::string::npos) << shown;
     }
 }
 
