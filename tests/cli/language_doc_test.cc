@@ -5,8 +5,9 @@
 // page, then optionally a block "```messages" (or "```messages STATUS") holding what vorn prints on standard
 // error; blocks "```file NAME" before the page's block give the files it uses.  The page runs as
 // `vorn page.vrn -` in an empty directory; "```vorn ARGS" gives other arguments, whose last two are the
-// source and the output file.  The directory is shown as /home/user/site; every file of an example was last
-// changed on 5 March 2026 at 09:07:03 UTC, the time zone of the run.
+// source and the output file, and which the prose just above the example shows.  The directory is shown
+// as /home/user/site; every file of an example was last changed on 5 March 2026 at 09:07:03 UTC, the time
+// zone of the run.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -20,16 +21,21 @@ namespace {
 struct Block {
     std::vector<std::string> info; // the words after the opening fence
     std::string text;
-    int line = 0; // of the opening fence
+    std::string before; // the prose between the previous block and this one
+    int line = 0;       // of the opening fence
 };
 
 std::vector<Block> fenced_blocks(const std::string& markdown) {
     std::vector<Block> blocks;
     const std::vector<std::string> lines = ts::lines_of(markdown);
+    std::string prose;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i].compare(0, 3, "```") != 0)
+        if (lines[i].compare(0, 3, "```") != 0) {
+            prose += lines[i] + "\n";
             continue;
+        }
         Block b;
+        b.before.swap(prose);
         b.line = static_cast<int>(i) + 1;
         std::istringstream words(lines[i].substr(3));
         for (std::string w; words >> w;)
@@ -57,6 +63,13 @@ void run_example(const std::vector<Block>& files, const Block& page, const Block
     if (args.empty())
         args = {"page.vrn", "-"};
     ASSERT_GE(args.size(), 2u);
+    // The reader sees no info string: the prose just above the example names any other command.
+    std::string command = "`vorn";
+    for (const std::string& a : args)
+        command += " " + a;
+    if (page.info.size() > 1)
+        EXPECT_NE((files.empty() ? page : files.front()).before.find(command + "`"), std::string::npos)
+            << command;
     std::vector<std::pair<std::string, std::string>> written;
     for (const Block& f : files)
         written.emplace_back(f.info.at(1), f.text);
