@@ -2,7 +2,7 @@
 # Builds vorn-tovik and vorn twice (plain, and with AddressSanitizer + UndefinedBehaviorSanitizer) and runs
 # the whole test suite in both builds, then gives each fuzz target a short run.  Fails when any test fails or
 # a sanitizer or the fuzzer reports anything.  Each of the five phases starts with a banner that gives the
-# time since the start; the whole run takes about 8 to 10 minutes on two cores.
+# time since the start; the whole run takes about 10 to 12 minutes on two cores.
 set -e
 cd "$(dirname "$0")/.."
 tools/setup-deps.sh
