@@ -11,7 +11,9 @@
 #include "diag/process_end.h"
 #include "diag/reporter.h"
 #include "driver/make_names.h"
+#include "driver/paths.h"
 #include "nodes/child_output.h"
+#include "nodes/statements.h"
 #include "values/tree.h"
 
 namespace {
@@ -53,23 +55,73 @@ void flush_standard_streams() {
     _exit(status);
 }
 
+// A program's output may differ from one run to the next: what the dependency store read with it is never
+// made again for another page.
+void program_output(Tree* owner) {
+    if (auto* store = dynamic_cast<Deps_tree*>(owner))
+        store->page_value();
+}
+
+// In the new process: its standard output goes to the pipe's writing end.
+void output_to(int write_end) {
+    if (write_end != STDOUT_FILENO) {
+        ::dup2(write_end, STDOUT_FILENO);
+        ::close(write_end);
+    }
+}
+
+// The output read to its end, then the status the process ended with.
+int wait_for(pid_t pid, int read_end, Output_sink& sink) {
+    collect_output(read_end, sink);
+    ::close(read_end);
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR)
+            return -1;
+    }
+    return status;
+}
+
 } // namespace
 
+N_cmd::N_cmd(Node_ptr command, bool capture)
+    : command_(std::move(command)), capture_(capture ? 1 : 0), build_dir_(working_dir() + "/") {}
+
+N_exec::N_exec(Node_ptr script, Node_ptr arguments, bool capture)
+    : N_dep(std::move(script)), arguments_(std::move(arguments)), capture_(capture ? 1 : 0),
+      build_dir_(working_dir() + "/") {}
+
+// The command line runs as "sh -c" would run it from popen, in the directory the node was built in.
 Gen_type N_cmd::exec() {
     locate();
     Gen_type result;
     if (refused(owner, "command", result))
         return result;
     const std::string command = command_->exec().get_string();
-    flush_standard_streams();
-    std::FILE* stream = ::popen(command.c_str(), "r");
-    if (!stream)
+    program_output(owner);
+    int fds[2];
+    if (::pipe(fds) != 0)
         return failed(command);
+    flush_standard_streams();
+    pid_t pid = ::fork();
+    if (pid < 0) {
+        ::close(fds[0]);
+        ::close(fds[1]);
+        return failed(command);
+    }
+    if (pid == 0) {
+        ::close(fds[0]);
+        if (::chdir(build_dir_.c_str()) == 0) {
+            output_to(fds[1]);
+            ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        }
+        _exit(127);
+    }
+    ::close(fds[1]);
     Output_sink sink;
     sink.store = owner;
     sink.capture = capture();
-    collect_output(fileno(stream), sink);
-    if (::pclose(stream) != 0)
+    if (wait_for(pid, fds[0], sink) != 0)
         return failed(command);
     return capture() ? Gen_type(std::move(sink.captured)) : Gen_type(0);
 }
@@ -101,11 +153,13 @@ Gen_type N_cmd::exec() {
             argv.push_back(&a[0]);
         argv.push_back(nullptr);
         char* envp[] = {const_cast<char*>(level.c_str()), nullptr};
-        if (write_end != STDOUT_FILENO) {
-            ::dup2(write_end, STDOUT_FILENO);
-            ::close(write_end);
+        const std::string program = !path.empty() && path[0] != '/' && names_from_run_dir(file_.get())
+                                        ? owner->run_dir() + path
+                                        : path;
+        if (::chdir(build_dir_.c_str()) == 0) {
+            output_to(write_end);
+            ::execve(program.c_str(), argv.data(), envp);
         }
-        ::execve(path.c_str(), argv.data(), envp);
     } catch (...) {
     }
     // The script could not be started (or the process failed on its way there).
@@ -118,6 +172,7 @@ Gen_type N_exec::exec() {
     if (refused(owner, "script", result))
         return result;
     const std::string path = file_->exec().get_string();
+    program_output(owner);
     int fds[2];
     if (::pipe(fds) != 0)
         return failed(path);
@@ -134,11 +189,7 @@ Gen_type N_exec::exec() {
     Output_sink sink;
     sink.store = owner;
     sink.capture = capture();
-    collect_output(fds[0], sink);
-    ::close(fds[0]);
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    wait_for(pid, fds[0], sink);
     return capture() ? Gen_type(std::move(sink.captured)) : Gen_type(0);
 }
 

@@ -183,6 +183,32 @@ TEST_F(VornFiles, FilesAndCommandsAreNamedRelativeToTheSource) {
     EXPECT_EQ(ts::read_file(dir / "out.html"), "51\nhere\nhere\n0|\n");
 }
 
+// The statements of an included file run after its end, in the directory it lies in, as its include names
+// are evaluated there; vorn-tovik runs them there too and lists what vorn reads and runs.
+TEST_F(VornFiles, CommandsOfAnIncludedFileRunInItsDirectory) {
+    for (const std::string d : {"sub/", "inc/"}) {
+        write(d + "here.txt", d + "\n");
+        script(d + "who.sh", "echo " + d + "\n");
+        write(d + "pick.txt", d == "inc/" ? "picked.inc" : "wrong.inc");
+    }
+    write("inc/picked.inc", "verbatim(\"picked.txt\");\n");
+    write("inc/picked.txt", "picked\n");
+    write("inc/part.inc",
+          "cmd(\"cat here.txt\"); print(evalcmd(\"cat here.txt\"));\n"
+          "exec(\"./who.sh\"); print(evalexec(\"./who.sh\"));\ninclude(evalcmd(\"cat pick.txt\"));\n");
+    write("sub/page.vrn", "<vorn>include(\"../inc/part.inc\"); cmd(\"cat here.txt\");</vorn>");
+    ts::Run_result r = vorn({"sub/page.vrn", "out.html"});
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(ts::read_file(dir / "out.html"), "inc/\ninc/\n\ninc/\ninc/\n\npicked\nsub/\n");
+    r = ts::run_tovik(dir.path(), {});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(
+        ts::read_file(dir / "Makefile")
+            .find("sub/page.html:\tsub/page.vrn \\\n\tinc/part.inc \\\n\tinc/picked.txt \\\n\tinc/who.sh\n"),
+        std::string::npos);
+}
+
 TEST_F(VornFiles, LinkAdjustFollowsTheRootAndTheOutput) {
     write("site/sub/page.vrn", "<vorn>echo(linkadjust() + \"|\");</vorn>");
     struct Row {
