@@ -59,6 +59,7 @@ struct Value;
 #include "diag/reporter.h"
 #include "driver/paths.h"
 #include "frontend/grammar_support.h"
+#include "frontend/include_memo.h"
 #include "frontend/parse_values.h"
 #include "frontend/scanner.h"
 #include "frontend/source_text.h"
@@ -194,12 +195,12 @@ void end_capture() {
 // The file of an inclusion is read as part of the token stream: the scanner switches to it, and its end
 // yields T_INCLUDE_END and the "}" that closes the block the scanner opened for "include".  In fast mode the
 // dependency store does not read it; it only has to exist.
-void include_file(Node* name_expr) {
+void include_file(Node* name_expr, Include_point at) {
     Reporter& r = reporter();
     std::string path = name_expr->exec().get_string();
     if (g_store->is_exec() || g_store->full_mode()) {
         r.save_location();
-        if (push_include(path) == 0) {
+        if (push_include(path, at) == 0) {
             if (g_store->full_mode())
                 if (auto* store = dynamic_cast<Deps_tree*>(g_store))
                     store->refresh(path);
@@ -218,16 +219,29 @@ void include_file(Node* name_expr) {
     put_back_token('}', "}");
 }
 
-Node* include(Node* file, Node* arguments) {
+Node* include(Node* file, Node* arguments, Include_point at) {
     if (auto* store = dynamic_cast<Deps_tree*>(g_store))
         store->leave_main_file();
     Node* node = arguments ? reg(new N_arg_include(take(file), take(arguments)))
                            : reg(new N_include(take(file)));
-    include_file(static_cast<N_dep*>(node)->file());
+    include_file(static_cast<N_dep*>(node)->file(), at);
     return node;
 }
 
 } // namespace
+
+/* Heights on the generated parser's own stack, read in an action (yyss: its bottom, yyssp: its top, yylen:
+   the length of the rule being reduced).  The "{" that the scanner puts before an inclusion takes the parser
+   to a state at some height; the included file's end is a statement at the height two above it exactly when
+   the file's text was parsed as whole statements within that block, and only then is the file made again
+   from its record elsewhere (frontend/include_memo.h). */
+#define STACK_HEIGHT() static_cast<long>(yyssp - yyss)
+/* In the action of an inclusion: the block opened right before the rule's symbols (none when "_include" is
+   written out in full, with no "{" before it). */
+#define INCLUDE_POINT()                                                                                      \
+    (YY_ACCESSING_SYMBOL(yyssp[-yylen]) == YYTRANSLATE('{')                                                  \
+         ? Include_point{STACK_HEIGHT() - yylen, yyssp[-yylen]}                                              \
+         : Include_point())
 %}
 
 %define api.prefix {vsrc}
@@ -290,7 +304,10 @@ program:
 stmt:
     ';'                         { $$ = reg(new N_empty()); }
   | T_TAG_END                   { $$ = reg(new N_end()); }
-  | T_INCLUDE_END               { $$ = reg(new N_eof()); }
+  | T_INCLUDE_END               {
+                                    $$ = reg(new N_eof());
+                                    include_memo::parsed_end(STACK_HEIGHT(), reporter().messages());
+                                }
   | T_TYPE_END                  { $$ = reg(new N_empty()); end_capture(); }
   | expr ';'
   | T_UNDEF '(' lvalue ')' ';'  { $$ = undef($3); }
@@ -299,15 +316,15 @@ stmt:
   | T_EMBED expr ';'            { $$ = output($2); }
   | T_VERBATIM '(' expr ')' ';' { $$ = reg(new N_verbatim(take($3))); }
     /* The action runs as soon as ";" is read, before the next token: the included file's tokens come next. */
-  | T_INCLUDE_FILE '(' expr ')' ';'             { $$ = include($3, nullptr); }
-  | T_INCLUDE_FILE '(' expr ',' list ')' ';'    { $$ = include($3, $5); }
+  | T_INCLUDE_FILE '(' expr ')' ';'             { $$ = include($3, nullptr, INCLUDE_POINT()); }
+  | T_INCLUDE_FILE '(' expr ',' list ')' ';'    { $$ = include($3, $5, INCLUDE_POINT()); }
   | if_chain
   | if_chain T_ELSE stmt        { $$ = reg(new N_if_else(take($1), take($3))); }
   | ifdef_chain
   | ifdef_chain T_ELSE stmt     { $$ = reg(new N_if_else(take($1), take($3))); }
   | ifndef_chain
   | ifndef_chain T_ELSE stmt    { $$ = reg(new N_if_else(take($1), take($3))); }
-  | '{' stmt_list '}'           { $$ = $2; }
+  | '{' stmt_list '}'           { $$ = $2; include_memo::block_closed(STACK_HEIGHT() - 2); }
   | T_FOR '(' expr ';' expr ';' expr ')' stmt
                                 { $$ = reg(new N_for(take($3), take($5), take($7), take($9))); }
   | T_WHILE '(' expr ')' stmt   { $$ = reg(new N_while(take($3), take($5))); }

@@ -1,7 +1,6 @@
 #include "frontend/include_memo.h"
 
 #include <unordered_map>
-#include <vector>
 
 #include "values/tree.h"
 
@@ -14,8 +13,12 @@ struct Frame {
     std::string state; // the scanner's, when the file was entered
     int depth;
     int deepest;
+    long block;        // where the parser's block for the inclusion lies on its stack
     std::size_t start; // of the file's changes in the log
     std::size_t messages;
+    bool spoiled = false;
+    bool ended = false; // the text ended, cleanly when not spoiled
+    std::size_t stop = 0;
 };
 
 // What the store changes while any record is open; each open record owns its tail.
@@ -23,10 +26,12 @@ Deps_changes log;
 std::vector<Frame> frames;
 Deps_tree* logging_store = nullptr;
 
-std::unordered_map<std::string, Entry> entries;
+std::unordered_map<std::string, std::vector<Entry>> entries;
 // The records are held to a bound: a site with endless distinct inclusions reads them as usual.
 std::size_t kept_bytes = 0;
 constexpr std::size_t kept_limit = std::size_t(4) << 20;
+// Records of one file, each for other circumstances (another value of a variable its names read).
+constexpr std::size_t records_per_file = 8;
 
 std::size_t weight(const std::string& key, const Deps_changes& changes) {
     std::size_t n = key.size() + sizeof(Entry) + 64;
@@ -42,24 +47,54 @@ void stop_logging() {
     log.clear();
 }
 
+void pop_frame() {
+    frames.pop_back();
+    if (frames.empty())
+        stop_logging();
+}
+
+// Never made again: what is recorded holds a value that may differ the next time.
+bool holds_page_value(const Deps_changes& changes) {
+    for (const Deps_change& c : changes)
+        if (c.kind == Deps_change::page_value)
+            return true;
+    return false;
+}
+
+void keep(Frame& f) {
+    Entry e;
+    e.changes.assign(log.begin() + static_cast<std::ptrdiff_t>(f.start),
+                     log.begin() + static_cast<std::ptrdiff_t>(f.stop));
+    e.nested = f.deepest - f.depth;
+    if (holds_page_value(e.changes))
+        return;
+    std::vector<Entry>& records = entries[f.key];
+    const std::size_t w = weight(f.key, e.changes);
+    if (records.size() < records_per_file && kept_bytes + w <= kept_limit) {
+        kept_bytes += w;
+        records.push_back(std::move(e));
+    }
+}
+
 } // namespace
 
-const Entry* find(const std::string& key) {
+const std::vector<Entry>* find(const std::string& key) {
     auto it = entries.find(key);
     return it == entries.end() ? nullptr : &it->second;
 }
 
-void begin(Deps_tree& store, const std::string& key, const std::string& state, int depth,
+void begin(Deps_tree& store, std::string key, std::string state, int depth, long block,
            std::size_t messages) {
+    if (block < 0)
+        return;
+    auto it = entries.find(key);
+    if (it != entries.end() && it->second.size() >= records_per_file)
+        return;
     if (logging_store && logging_store != &store)
         abandon();
-    frames.push_back(Frame{key, state, depth, depth, log.size(), messages});
+    frames.push_back(Frame{std::move(key), std::move(state), depth, depth, block, log.size(), messages});
     logging_store = &store;
     store.set_change_log(&log);
-}
-
-bool recording_at(int depth) {
-    return !frames.empty() && frames.back().depth == depth;
 }
 
 void reached(int depth) {
@@ -68,29 +103,36 @@ void reached(int depth) {
             f.deepest = depth;
 }
 
-void end(Deps_tree& store, int depth, const std::string& state, std::size_t messages) {
-    if (!recording_at(depth))
+void unkept() {
+    for (Frame& f : frames)
+        f.spoiled = true;
+}
+
+// The log holds the file's changes, then the store leaving its directory.
+void text_ended(int depth, const std::string& state, std::size_t messages) {
+    if (frames.empty() || frames.back().depth != depth || frames.back().ended)
         return;
-    Frame f = std::move(frames.back());
-    frames.pop_back();
-    // The log holds the store entering the file's directory, the file's changes, and the store leaving it.
-    const std::size_t stop = log.size();
-    const bool clean = state == f.state && messages == f.messages && &store == logging_store &&
-                       stop >= f.start + 2 && log[f.start].kind == Deps_change::refresh &&
-                       log[stop - 1].kind == Deps_change::undo_refresh;
-    if (clean && entries.find(f.key) == entries.end()) {
-        Entry e;
-        e.changes.assign(log.begin() + static_cast<std::ptrdiff_t>(f.start) + 1,
-                         log.begin() + static_cast<std::ptrdiff_t>(stop) - 1);
-        e.nested = f.deepest - f.depth;
-        const std::size_t w = weight(f.key, e.changes);
-        if (kept_bytes + w <= kept_limit) {
-            kept_bytes += w;
-            entries.emplace(std::move(f.key), std::move(e));
-        }
-    }
-    if (frames.empty())
-        stop_logging();
+    Frame& f = frames.back();
+    f.ended = true;
+    f.stop = log.empty() ? 0 : log.size() - 1;
+    if (state != f.state || messages != f.messages || log.size() < f.start + 1 ||
+        log.back().kind != Deps_change::undo_refresh)
+        f.spoiled = true;
+}
+
+void parsed_end(long height, std::size_t messages) {
+    if (frames.empty() || !frames.back().ended)
+        return;
+    Frame& f = frames.back();
+    if (!f.spoiled && height == f.block + 2 && messages == f.messages && log.size() == f.stop + 1)
+        keep(f);
+    pop_frame();
+}
+
+void block_closed(long block) {
+    for (Frame& f : frames)
+        if (f.block >= block)
+            f.spoiled = true;
 }
 
 void abandon() {

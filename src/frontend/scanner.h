@@ -44,10 +44,17 @@ void scanner_unwind();
 // scanner_unwind, then frees everything the generated scanner holds.
 void scanner_release();
 
+// Where an inclusion stands in the parse: the height on the parser's stack of the state the block that the
+// scanner opened for it put the parser in, and that state.  A file included from an unknown point is never
+// made again from a record (frontend/include_memo.h).
+struct Include_point {
+    long block = -1;
+    int state = -1;
+};
 // Switches the input to the file `path` (an inclusion) and the working directory to the file's directory.
 // 0 on success; 1 (after the error) when the file cannot be opened; fatal when the directory cannot be
 // entered.
-int push_include(const std::string& path);
+int push_include(const std::string& path, Include_point at = Include_point());
 // Number of included files open.
 int include_depth();
 // A token read before anything else in the input: the "}" that closes an include block.

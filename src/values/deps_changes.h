@@ -19,6 +19,7 @@ struct Deps_change {
         undo_refresh,    // and left
         unfixed_dependency, // a dependency whose name is no fixed text: warned about unless "__ALWAYS__"
         page_value,         // a value that another page may give differently (its own name, a random number)
+        variable,           // a variable read: its name and value (deps_tree.cc)
     };
     Kind kind;
     bool flag = false;

@@ -123,7 +123,43 @@ bool Deps_tree::unfixed_dependency() {
     return !always;
 }
 
-// Followed on copies of the directory stack and the "__ALWAYS__" flag, which are all the changes read.
+namespace {
+
+// A variable's name and value as one text, every part of the value included: two texts are equal when the
+// names and values are.
+void put_value(std::string& out, const Gen_type* value) {
+    auto put_size = [&out](std::size_t n) { out.append(reinterpret_cast<const char*>(&n), sizeof n); };
+    if (!value) {
+        out += '-';
+        return;
+    }
+    out += value->kind();
+    const int32_t i = value->integer();
+    out.append(reinterpret_cast<const char*>(&i), sizeof i);
+    put_size(value->text().size());
+    out += value->text();
+    put_size(value->elements().size());
+    for (const Gen_type& element : value->elements())
+        put_value(out, &element);
+}
+
+std::string variable_text(const std::string& name, const Gen_type* value) {
+    std::string out;
+    const std::size_t n = name.size();
+    out.append(reinterpret_cast<const char*>(&n), sizeof n);
+    out += name;
+    put_value(out, value);
+    return out;
+}
+
+} // namespace
+
+void Deps_tree::variable_read(const std::string& name, const Gen_type* value) {
+    if (change_log_)
+        log(Deps_change::variable, false, variable_text(name, value));
+}
+
+// Followed on copies of the directory stack and the "__ALWAYS__" flag; the variables read are looked up.
 bool Deps_tree::changes_are_silent(const Deps_changes& changes) const {
     std::vector<std::string> dirs{current_dir_};
     bool quiet = always != 0;
@@ -150,6 +186,15 @@ bool Deps_tree::changes_are_silent(const Deps_changes& changes) const {
             break;
         case Deps_change::page_value:
             return false;
+        case Deps_change::variable: {
+            std::size_t n = 0;
+            c.text.copy(reinterpret_cast<char*>(&n), sizeof n);
+            const std::string name = c.text.substr(sizeof n, n);
+            auto it = variables_.find(name);
+            if (variable_text(name, it == variables_.end() ? nullptr : &it->second) != c.text)
+                return false;
+            break;
+        }
         default:
             break;
         }
@@ -189,6 +234,9 @@ void Deps_tree::make_changes(const Deps_changes& changes) {
             break;
         case Deps_change::page_value:
             page_value();
+            break;
+        case Deps_change::variable:
+            log(Deps_change::variable, false, c.text);
             break;
         }
     }

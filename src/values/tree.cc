@@ -32,6 +32,7 @@ void Tree::stamp(Node* node) {
 
 Gen_type Tree::get_variable(const std::string& name) {
     auto it = variables_.find(name);
+    variable_read(name, it == variables_.end() ? nullptr : &it->second);
     if (it == variables_.end()) {
         reporter().warning("variable `" + name + "' not defined", name + " not def");
         return Gen_type();

@@ -46,6 +46,8 @@ public:
     Gen_type* find_variable(const std::string& name);
     // Called before the variable table may change.
     virtual void variables_changed() {}
+    // Called when a variable is read whole (`value` null when it does not exist).
+    virtual void variable_read(const std::string& /*name*/, const Gen_type* /*value*/) {}
 
     // The text buffer: page text (execution) or makefile rules (dependencies).
     std::string& text() { return text_; }
@@ -113,9 +115,12 @@ public:
     // Variables set in a name's expression last beyond the file: what was read with them is never made
     // again either.
     void variables_changed() override { page_value(); }
+    // What was read with a variable is made again only while the variable holds the same value.
+    void variable_read(const std::string& name, const Gen_type* value) override;
     void set_change_log(Deps_changes* log) { change_log_ = log; }
     Deps_changes* change_log() const { return change_log_; }
-    // True when making `changes` now would report nothing (no name make cannot express, no warning).
+    // True when making `changes` now would report nothing (no name make cannot express, no warning) and
+    // every variable they read holds the value it held.
     bool changes_are_silent(const Deps_changes& changes) const;
     void make_changes(const Deps_changes& changes);
     void set_input_name(const std::string& name);
