@@ -197,7 +197,15 @@ void end_capture() {
 // dependency store does not read it; it only has to exist.
 void include_file(Node* name_expr, Include_point at) {
     Reporter& r = reporter();
-    std::string path = name_expr->exec().get_string();
+    const Gen_type name = name_expr->exec();
+    // The generator runs no statement: a name taken from a variable that the page sets as it runs is
+    // undefined here.  That inclusion is not followed (the page was warned about its name already); the
+    // page itself is still scanned to its end.
+    if (!g_store->is_exec() && !name.is_string()) {
+        put_back_token('}', "}");
+        return;
+    }
+    const std::string& path = name.get_string();
     if (g_store->is_exec() || g_store->full_mode()) {
         r.save_location();
         if (push_include(path, at) == 0) {

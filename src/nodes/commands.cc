@@ -205,8 +205,9 @@ void N_exec::deps() {
     }
     locate();
     Gen_type value = file_->exec();
+    // A script named by a variable that the page sets as it runs is unknown here (and was warned about).
     if (!value.is_string())
-        reporter().fatal("N_exec::deps () -- Internal Error");
+        return;
     const std::string& script = value.text();
     if (!has_control_byte(script))
         store->add_archive_exclude(script + "\n" + script + "~\n");
