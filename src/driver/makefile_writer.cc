@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include "diag/reporter.h"
+#include "driver/archive_recipe.h"
+#include "driver/make_names.h"
 #include "driver/paths.h"
 #include "driver/read_open.h"
 #include "driver/replace_file.h"
@@ -21,6 +23,21 @@ const char* const licence[] = {
     "# by law; without even the implied warranty of \n",
     "# MERCHANTABILITY or FITNESS FOR A PARTICULAR PURPOSE.\n\n\n",
 };
+
+// make searches its built-in implicit rules for every prerequisite, which on a large site costs far more
+// than reading the makefile: none is needed, so they are turned off, the suffix rules by an empty suffix
+// list and the five pattern rules that remain by cancelling them.
+const char no_builtin_rules[] = ".SUFFIXES:\n"
+                                "% : %,v\n"
+                                "% : RCS/%,v\n"
+                                "% : RCS/%\n"
+                                "% : s.%\n"
+                                "% : SCCS/s.%\n"
+                                "\n";
+
+const char refusal_recipe[] =
+    "@echo \"NO ARCHIVE CREATED. This feature is only enabled when Vorn-tovik is run "
+    "without neither --prefix nor --root-dir option\"";
 
 // The whole contents of a regular file, or nothing when it cannot be opened.
 std::string read_whole_file(const std::string& name) {
@@ -67,18 +84,32 @@ void Makefile_writer::add_branch_variables(const std::string& name, const std::s
 
 void Makefile_writer::finish_archive_rule(Archive_form form, const std::string& site) {
     if (form == Archive_form::refusal) {
-        dist_noupdate_ += "@echo \"NO ARCHIVE CREATED. This feature is only enabled when Vorn-tovik is run "
-                          "without neither --prefix nor --root-dir option\"";
+        archive_recipe_ = refusal_recipe;
+        dist_noupdate_ += archive_recipe_;
         return;
     }
     const std::string& m = makefile_;
-    // No "o": the old V7 format it selects cannot store a path longer than 99 bytes.  The archive is
-    // created before tar runs: gzip would otherwise create it inside the directory while tar reads that
-    // directory, and tar would fail with "file changed as we read it".
-    dist_noupdate_ += "touch " + site + ".tar.gz && cd ../ && \\\n\ttar chzf " + site + "/" + site +
-                      ".tar.gz \\\n\t-X " + site + "/" + m + ".sources " + site + " && \\\n\tcd " + site;
-    store_.archive_excludes.insert(m + "\n" + m + "~\n" + m + ".vt\n" + m + ".vt~\n" + m + ".sources\n" + m +
-                                   ".sources~\n" + m + ".add\n" + m + ".add~\n" + site + ".tar.gz\n");
+    // A name with a control byte would split into other lines of the list: it is left out.
+    std::string own;
+    if (!has_control_byte(m))
+        own = m + "\n" + m + "~\n" + m + ".vt\n" + m + ".vt~\n" + m + ".sources\n" + m + ".sources~\n" + m +
+              ".add\n" + m + ".add~\n";
+    if (!has_control_byte(site))
+        own += site + ".tar.gz\n";
+    if (!own.empty())
+        store_.archive_excludes.insert(own);
+    // The name that cannot be written into the recipe, if any.
+    const std::string* odd = !archivable_name(site, false) ? &site : !archivable_name(m, true) ? &m : nullptr;
+    if (odd) {
+        reporter().warning((odd == &site ? "site directory name \"" : "makefile name \"") + *odd +
+                               "\" cannot be passed safely to make, the shell and tar; make dist will "
+                               "make no archive",
+                           *odd + ": no archive");
+        archive_recipe_ = refusal_recipe;
+    } else {
+        archive_recipe_ = archive_recipe(site, m, store_.output_extensions);
+    }
+    dist_noupdate_ += archive_recipe_;
 }
 
 void Makefile_writer::write_sources_file() {
@@ -118,6 +149,7 @@ int Makefile_writer::write_text(const std::string& extra,
     head += "\n";
     for (const char* line : licence)
         head += line;
+    head += no_builtin_rules;
     head += variables_ + "\n\n";
     head += "TARGETS = ";
     put(head);
@@ -131,7 +163,9 @@ int Makefile_writer::write_text(const std::string& extra,
     put(always_rule);
     put(clean);
     put(dist_noupdate_);
-    put("\n\ndist: all dist-noupdate\n\nsitedist: dist-noupdate\n\n");
+    // dist packs only when every page is made: with the archive as a prerequisite's recipe, make -j would
+    // run it beside the last pages.
+    put("\n\ndist: all\n\t" + archive_recipe_ + "\n\nsitedist: dist-noupdate\n\n");
     put(phony + "\n");
     return error;
 }

@@ -26,7 +26,8 @@ public:
                          const std::string& section_options);
     void add_branch_variables(const std::string& name, const std::string& options);
     // Completes the dist-noupdate rule; the archive form also lists the makefile's own files (and the
-    // archive named after `site`) in the store's archive excludes.
+    // archive named after `site`) in the store's archive excludes.  A site directory or makefile whose name
+    // cannot be written into the recipe gets the refusal form all the same, with a warning.
     void finish_archive_rule(Archive_form form, const std::string& site);
 
     // Takes the archive excludes from the store and writes M.sources.
@@ -51,4 +52,5 @@ private:
     std::string makefile_;
     std::string variables_;
     std::string dist_noupdate_ = "\n\ndist-noupdate:\n\t";
+    std::string archive_recipe_; // the recipe of dist-noupdate, which dist runs too
 };

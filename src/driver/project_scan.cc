@@ -118,7 +118,10 @@ void process_source(const std::string& name, const std::string& base) {
             source_path += "." + lang;
 
         std::string extension = store.output_extension();
-        output_path += extension.empty() ? opt(Option_id::target_ext) : extension;
+        if (extension.empty())
+            extension = opt(Option_id::target_ext);
+        output_path += extension;
+        store.output_extensions.insert(extension);
         if (source)
             std::fclose(source);
 

@@ -193,9 +193,9 @@ Gen_type N_exec::exec() {
     return capture() ? Gen_type(std::move(sink.captured)) : Gen_type(0);
 }
 
-// The script is a dependency of the page (when its name is fixed and make can express it), and the name
-// exactly as written is kept out of the site archive, with its backup, unless it holds a control byte: the
-// archive's list has one name a line.
+// The script is a dependency of the page (when its name is fixed and make can express it), and the file it
+// names is kept out of the site archive, with its backup, unless it holds a control byte: the archive's
+// list has one name a line.
 void N_exec::deps() {
     record_dependency("N_dep::deps () -- Internal Error");
     auto* store = dynamic_cast<Deps_tree*>(owner);
@@ -210,5 +210,5 @@ void N_exec::deps() {
         return;
     const std::string& script = value.text();
     if (!has_control_byte(script))
-        store->add_archive_exclude(script + "\n" + script + "~\n");
+        store->add_archive_exclude(script);
 }

@@ -92,9 +92,13 @@ bool Deps_tree::add_dependency(const std::string& name, bool from_run_dir) {
     return true;
 }
 
-void Deps_tree::add_archive_exclude(const std::string& entry) {
-    log(Deps_change::archive_exclude, false, entry);
-    archive_excludes.insert(entry);
+void Deps_tree::add_archive_exclude(const std::string& name) {
+    log(Deps_change::archive_exclude, false, name);
+    // An empty name names no file (the directory's path would take its place).
+    if (name.empty())
+        return;
+    const std::string path = dependency_path(name, false, current_dir_);
+    archive_excludes.insert(path + "\n" + path + "~\n");
 }
 
 void Deps_tree::mark_no_output() {

@@ -102,7 +102,9 @@ public:
     // `from_run_dir`; written as make reads it back, the makefile's "$(prefix)" at the start of a name from
     // the run directory as it is.  False when make cannot express the name (after the warning).
     bool add_dependency(const std::string& name, bool from_run_dir);
-    void add_archive_exclude(const std::string& entry);
+    // The script `name` (as written, relative to the directory of the file being read) and its backup are
+    // kept out of the archive, by their paths from the site's root.
+    void add_archive_exclude(const std::string& name);
     void mark_no_output();
     void mark_always();
     void mark_extension(const std::string& ext);
@@ -155,6 +157,8 @@ public:
     std::string always_recipes;
     Exclude_list archive_excludes;
     std::set<std::string> dependencies;
+    // The extensions of every output page that got a rule.
+    std::set<std::string> output_extensions;
 
 private:
     void log(Deps_change::Kind kind, bool flag = false, const std::string& text = std::string()) {

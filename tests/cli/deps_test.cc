@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 #include <sys/stat.h>
 
 #include "support/makefile_header.h"
@@ -19,6 +20,7 @@ using ts::Site;
 // and the always recipes.
 struct Group {
     std::string rules, targets, always_list, always_recipes;
+    std::string ext = "html"; // the extension of its pages
 };
 
 std::string recipe(const std::string& source, const std::string& output, const std::string& options = "") {
@@ -43,6 +45,7 @@ Group page(const std::string& output, const std::string& source, const std::vect
            bool always = false) {
     Group g;
     g.rules = rule(output, source, deps);
+    g.ext = output.substr(output.rfind('.') + 1);
     (always ? g.always_list : g.targets) = output + "\\\n";
     if (always)
         g.always_recipes = recipe(source, output);
@@ -52,7 +55,9 @@ Group page(const std::string& output, const std::string& source, const std::vect
 // The whole makefile of a default run in the directory "site", the groups in this order.
 std::string makefile_of(const std::vector<Group>& groups) {
     Group all;
+    std::set<std::string> exts;
     for (const Group& g : groups) {
+        exts.insert(g.ext);
         all.rules += g.rules;
         all.targets += g.targets;
         all.always_list += g.always_list;
@@ -66,11 +71,8 @@ std::string makefile_of(const std::vector<Group>& groups) {
            "TARGETS = " +
            all.targets + "\nall: $(TARGETS)" + (always ? " always" : "") + "\n\n" + all.rules + "\n\n" +
            (always ? "always: " + all.always_recipes : "") + "\n\nclean:\n\trm -f $(TARGETS) " +
-           all.always_list +
-           "\n\ndist-noupdate:\n\ttouch site.tar.gz && cd ../ && \\\n\ttar chzf site/site.tar.gz \\\n"
-           "\t-X site/Makefile.sources site && \\\n\tcd site"
-           "\n\ndist: all dist-noupdate\n\nsitedist: dist-noupdate\n\n"
-           "\n\n.PHONY: all clean dist dist-noupdate sitedist" +
+           all.always_list + "\n\n" +
+           ts::makefile_closing(ts::archive_recipe("site", "Makefile", {exts.begin(), exts.end()})) +
            (always ? " always" : "") + "\n";
 }
 
@@ -172,7 +174,7 @@ TEST(Deps, EachKindOfDependency) {
          "",
          {page("$(prefix)sub/page.html", "sub/page.vrn", {"/usr/bin/true", "sub/tools/gen.sh"})},
          "/usr/bin/true\n/usr/bin/true~\n" + own_files() +
-             "sub/page.vrn\nsub/page.vrn~\ntools/gen.sh\ntools/gen.sh~\n\n"},
+             "sub/page.vrn\nsub/page.vrn~\nsub/tools/gen.sh\nsub/tools/gen.sh~\n\n"},
         {"__DEP__ in the main file and in an included file elsewhere",
          {{"index.vrn", "<vorn>// __DEP__ data/feed.xml\ninclude(\"inc/head.inc\");\n"
                         "verbatim(\"style.css\"); // __DEP__ \t notes.txt \n</vorn>"},
@@ -247,6 +249,7 @@ Group translated(const std::string& base, const std::string& source, const std::
               rule("$(prefix)it/" + base + ext, source, {}, " -p -D_LANG=it -D_REVERT ");
     g.targets =
         (first_listed ? "$(prefix)" + base + ext + "\\\n" : "") + "$(prefix)it/" + base + ext + "\\\n";
+    g.ext = ext;
     return g;
 }
 

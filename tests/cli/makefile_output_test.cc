@@ -17,28 +17,8 @@ const std::string index_rule = "$(prefix)index.html:\tindex.vrn\n"
                                "\tvorn $(__vorn_OPTS) $(main_OPTS) index.vrn $(prefix)index.html\n"
                                "\n";
 
-std::string archive_rule(const std::string& makefile = "Makefile") {
-    return "dist-noupdate:\n"
-           "\ttouch site.tar.gz && cd ../ && \\\n"
-           "\ttar chzf site/site.tar.gz \\\n"
-           "\t-X site/" +
-           makefile +
-           ".sources site && \\\n"
-           "\tcd site\n";
-}
-
-const std::string refusal_rule = "dist-noupdate:\n"
-                                 "\t@echo \"NO ARCHIVE CREATED. This feature is only enabled when Vorn-tovik "
-                                 "is run without neither --prefix nor --root-dir option\"\n";
-
-const std::string closing = "\n"
-                            "dist: all dist-noupdate\n"
-                            "\n"
-                            "sitedist: dist-noupdate\n"
-                            "\n"
-                            "\n"
-                            "\n"
-                            ".PHONY: all clean dist dist-noupdate sitedist\n";
+const std::string refusal_recipe = "@echo \"NO ARCHIVE CREATED. This feature is only enabled when Vorn-tovik "
+                                   "is run without neither --prefix nor --root-dir option\"";
 
 // The makefile of a site holding only index.vrn, with `extra` standing for the ".add" text.
 std::string one_page_makefile(const std::string& extra, const std::string& makefile = "Makefile") {
@@ -59,7 +39,7 @@ std::string one_page_makefile(const std::string& extra, const std::string& makef
            "clean:\n"
            "\trm -f $(TARGETS) \n"
            "\n" +
-           archive_rule(makefile) + closing;
+           ts::makefile_closing(ts::archive_recipe("site", makefile)) + "\n";
 }
 
 TEST(MakefileOutput, OnePageSiteByteForByte) {
@@ -144,7 +124,7 @@ TEST(MakefileOutput, PrefixGivesTheRefusalRuleAndNoSourcesFile) {
                                          "clean:\n"
                                          "\trm -f $(TARGETS) \n"
                                          "\n" +
-                                         refusal_rule + closing);
+                                         ts::makefile_closing(refusal_recipe) + "\n");
     // An old list is neither updated nor removed.
     EXPECT_EQ(site.read("Makefile.sources"), "old list\n");
 }
@@ -161,7 +141,7 @@ TEST(MakefileOutput, RootDirectoryGivesTheRefusalRuleAndNoSourcesFile) {
                         "\tvorn $(__vorn_OPTS) $(main_OPTS) web/index.vrn $(prefix)index.html\n\n\n\n"),
               std::string::npos)
         << text;
-    EXPECT_NE(text.find(refusal_rule), std::string::npos);
+    EXPECT_NE(text.find(ts::makefile_closing(refusal_recipe)), std::string::npos);
     EXPECT_FALSE(site.has("Makefile.sources"));
 }
 

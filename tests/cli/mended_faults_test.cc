@@ -82,7 +82,7 @@ TEST(MendedFaults, ArchiveHoldsPathsLongerThan99Bytes) {
     site.write(deep, "kept\n");
     site.write("index.vrn", "page\n");
     ASSERT_EQ(site.tovik().status, 0);
-    EXPECT_NE(site.read("Makefile").find("\ttar chzf site/site.tar.gz \\\n"), std::string::npos);
+    EXPECT_NE(site.read("Makefile").find("\ttar chzf site.tar.gz "), std::string::npos);
     ts::Run_result made = site.shell("make dist-noupdate");
     EXPECT_EQ(made.status, 0) << made.err;
     ts::Run_result list = ts::sh("tar tzf site/site.tar.gz | grep data-file", site.tmp.path());

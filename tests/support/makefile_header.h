@@ -1,7 +1,9 @@
-// The comment block that opens every makefile vorn-tovik writes, shared by the writer's tests.
+// The text that opens every makefile vorn-tovik writes (the comment block and the lines that turn make's
+// built-in rules off) and its archive recipe, shared by the writer's tests.
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace ts {
 
@@ -19,7 +21,38 @@ inline std::string makefile_header(const std::string& makefile = "Makefile") {
            "# by law; without even the implied warranty of \n"
            "# MERCHANTABILITY or FITNESS FOR A PARTICULAR PURPOSE.\n"
            "\n"
+           "\n"
+           ".SUFFIXES:\n"
+           "% : %,v\n"
+           "% : RCS/%,v\n"
+           "% : RCS/%\n"
+           "% : s.%\n"
+           "% : SCCS/s.%\n"
            "\n";
+}
+
+// The recipe that packs the site `site` (a plain name) for the makefile `makefile`, with pages of the
+// extensions `exts` (in byte order).
+inline std::string archive_recipe(const std::string& site = "site", const std::string& makefile = "Makefile",
+                                  const std::vector<std::string>& exts = {"html"}) {
+    std::string recipe =
+        "test -r " + makefile + ".sources && touch " + site +
+        ".tar.gz && \\\n"
+        "\tLC_ALL=C sed -e '/^$$/d' -e 's/[][*?\\\\]/\\\\&/g' -e 's/[[:space:]]$$/[&]/' -e 's|^|./|' \\\n"
+        "\t" +
+        makefile + ".sources | \\\n\ttar chzf " + site + ".tar.gz --transform='s|^\\.|" + site +
+        "|S' --anchored --no-wildcards-match-slash \\\n"
+        "\t-X - --exclude='./." +
+        makefile + ".*' --no-anchored";
+    for (const std::string& ext : exts)
+        recipe += " --exclude='.*." + ext + ".?????\?'";
+    return recipe + " .";
+}
+
+// The end of a makefile from the dist-noupdate rule on, with `recipe` as the archive recipe.
+inline std::string makefile_closing(const std::string& recipe = archive_recipe()) {
+    return "dist-noupdate:\n\t" + recipe + "\n\ndist: all\n\t" + recipe +
+           "\n\nsitedist: dist-noupdate\n\n\n\n.PHONY: all clean dist dist-noupdate sitedist";
 }
 
 } // namespace ts

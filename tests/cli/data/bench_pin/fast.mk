@@ -10,6 +10,13 @@
 # MERCHANTABILITY or FITNESS FOR A PARTICULAR PURPOSE.
 
 
+.SUFFIXES:
+% : %,v
+% : RCS/%,v
+% : RCS/%
+% : s.%
+% : SCCS/s.%
+
 prefix = ./
 
 __vorn_OPTS = 
@@ -794,12 +801,18 @@ clean:
 	rm -f $(TARGETS) 
 
 dist-noupdate:
-	touch site.tar.gz && cd ../ && \
-	tar chzf site/site.tar.gz \
-	-X site/Makefile.sources site && \
-	cd site
+	test -r Makefile.sources && touch site.tar.gz && \
+	LC_ALL=C sed -e '/^$$/d' -e 's/[][*?\\]/\\&/g' -e 's/[[:space:]]$$/[&]/' -e 's|^|./|' \
+	Makefile.sources | \
+	tar chzf site.tar.gz --transform='s|^\.|site|S' --anchored --no-wildcards-match-slash \
+	-X - --exclude='./.Makefile.*' --no-anchored --exclude='.*.html.??????' .
 
-dist: all dist-noupdate
+dist: all
+	test -r Makefile.sources && touch site.tar.gz && \
+	LC_ALL=C sed -e '/^$$/d' -e 's/[][*?\\]/\\&/g' -e 's/[[:space:]]$$/[&]/' -e 's|^|./|' \
+	Makefile.sources | \
+	tar chzf site.tar.gz --transform='s|^\.|site|S' --anchored --no-wildcards-match-slash \
+	-X - --exclude='./.Makefile.*' --no-anchored --exclude='.*.html.??????' .
 
 sitedist: dist-noupdate
 
