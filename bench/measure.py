@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
-"""Times vorn-tovik against the read floor, gcc -MM and makedepend on generated sites.
+"""Times vorn-tovik against the read floor, gcc -MM and makedepend on generated sites, and make and vorn on
+the makefile it writes.
 
-Called by bench/run_bench.sh once the Release binary is built; see bench/README.md.  For each size it
+Called by bench/run_bench.sh once the Release binaries are built; see bench/README.md.  For each size it
 generates (or reuses) the trees under the work directory, runs every tool once to warm up, then runs them in
-turns, `--runs` times each (reading each run's input files just before it, untimed), and reports the median wall time, the read floor's bytes per second, the ratio to
-vorn-tovik in normal mode and the peak resident set size.  The table is printed and written to the results
-directory.  Standard library only.
+turns, `--runs` times each (reading each run's input files just before it, untimed), and reports the median
+wall time, the read floor's bytes per second, the ratio to vorn-tovik in normal mode and the peak resident
+set size; the rows of make and vorn go into a second table, each with the ratio to its own reference row.
+The tables are printed and written to the results directory.  Standard library only.
 """
 
 import argparse
@@ -30,6 +32,36 @@ MAKEDEPEND_BATCH = 250
 TOOLS = ["vorn-tovik", "vorn-tovik --fast", "cat floor", "gcc -MM", "makedepend"]
 TOOL_KEYS = {"normal": "vorn-tovik", "fast": "vorn-tovik --fast", "cat": "cat floor", "gcc": "gcc -MM",
              "makedepend": "makedepend"}
+
+# The rows of make and vorn on the generated makefile, each with the row it is compared with.
+MAKE_ROWS = [
+    ("make", "make -r"),
+    ("make -r", None),
+    ("make -q", "make -q -r"),
+    ("make -q -r", None),
+    ("make, built-in rules on", "make -r"),
+    ("make -q, built-in rules on", "make -q -r"),
+    ("make -j2, full build", "make -j2, cp floor"),
+    ("make -j2, full build, built-in rules on", "make -j2, cp floor"),
+    ("make -j2, cp floor", None),
+    ("vorn per page", "cp per page"),
+    ("cp per page", None),
+]
+MAKE_KEYS = {
+    "make": ["make", "make -r", "make -q", "make -q -r"],
+    "builtin": ["make, built-in rules on", "make -q, built-in rules on",
+                "make -j2, full build, built-in rules on"],
+    "build": ["make -j2, full build", "make -j2, cp floor"],
+    "perpage": ["vorn per page", "cp per page"],
+}
+# Rows that build pages: measured only up to this many pages unless --build-max says otherwise.
+BUILD_ROWS = {"make -j2, full build", "make -j2, full build, built-in rules on", "make -j2, cp floor",
+              "vorn per page", "cp per page"}
+# The options the pages are built with: the generated pages are not meant to run cleanly (they compare
+# undefined variables), so vorn goes past their errors and says nothing.
+VORN_OPTIONS = ["-i", "-q"]
+# The six lines that turn make's built-in implicit rules off.
+NO_BUILTIN_RULES = ".SUFFIXES:\n% : %,v\n% : RCS/%,v\n% : RCS/%\n% : s.%\n% : SCCS/s.%\n\n"
 
 
 def log(text):
@@ -79,10 +111,16 @@ class Failed(Exception):
 GNU_TIME = "/usr/bin/time"
 
 
-def run_once(argv, cwd, rss_path, stdin_path=None, stdout_path=os.devnull, stderr_path=os.devnull):
+def run_once(argv, cwd, rss_path, stdin_path=None, stdout_path=os.devnull, stderr_path=os.devnull,
+             path_front=None):
     """Runs argv and returns (wall seconds, peak RSS in KiB of the command and everything it waited for).
-    `rss_path` is a scratch file for GNU time's report."""
+    `rss_path` is a scratch file for GNU time's report; `path_front` goes first on the PATH."""
     env = dict(os.environ, LC_ALL="C")
+    # A make that runs the benchmark must not pass its flags to the make being measured.
+    for name in ("MAKEFLAGS", "MFLAGS", "MAKELEVEL"):
+        env.pop(name, None)
+    if path_front:
+        env["PATH"] = path_front + os.pathsep + env.get("PATH", "/usr/bin:/bin")
     argv = [GNU_TIME, "-f", "%M", "-o", rss_path, "--"] + argv
     start = time.perf_counter()
     pid = os.fork()
@@ -124,9 +162,17 @@ def warm(tree):
 
 
 class Tool:
-    def __init__(self, name, argv, cwd, stdin_path=None, stderr_path=os.devnull, inputs=None):
+    def __init__(self, name, argv, cwd, stdin_path=None, stderr_path=os.devnull, inputs=None, prepare=None,
+                 path_front=None):
         self.name = name
         self.inputs = inputs  # the tree its input files lie in, read before every run
+        self.prepare = prepare  # called before every run, untimed
+        self.path_front = path_front
+        # Commands of a few milliseconds are run several times in a row and their mean counts as one run,
+        # as many times as fit in about a second after the warm-up run (at most 10): a load that comes and
+        # goes on the machine would otherwise decide their medians.
+        self.short = False
+        self.repeat = 1
         self.rss_path = None  # set by make_tools
         self.argv = argv
         self.cwd = cwd
@@ -136,9 +182,19 @@ class Tool:
         self.rss = []
 
     def run(self, keep=True):
+        if self.prepare:
+            self.prepare()
         if self.inputs:
             warm(self.inputs)
-        wall, rss = run_once(self.argv, self.cwd, self.rss_path, self.stdin_path, stderr_path=self.stderr_path)
+        walls, rss = [], 0
+        for _ in range(self.repeat if keep else 1):
+            w, r = run_once(self.argv, self.cwd, self.rss_path, self.stdin_path, stderr_path=self.stderr_path,
+                            path_front=self.path_front)
+            walls.append(w)
+            rss = max(rss, r)
+        wall = statistics.mean(walls)
+        if not keep and self.short:
+            self.repeat = max(1, min(10, int(1.0 / max(wall, 1e-3))))
         if keep:
             self.times.append(wall)
             self.rss.append(rss)
@@ -171,6 +227,89 @@ def make_tools(binary, tree, wanted):
     return tools
 
 
+# ---- make and vorn on the generated makefile
+
+
+class Make_site:
+    """A copy of the site (so that the generator's rows still measure a tree without pages) with the makefile
+    written by the binary, two variants of it, and the list of its pages."""
+
+    def __init__(self, binary, vorn, tree):
+        self.dir = os.path.join(tree, "make-site")
+        self.vorn_dir = os.path.dirname(vorn)
+        if not os.path.isdir(self.dir):
+            log("  copying the site for make")
+            shutil.copytree(os.path.join(tree, "site"), self.dir, symlinks=True)
+        subprocess.run([binary, "--quiet"], cwd=self.dir, check=True)
+        with open(os.path.join(self.dir, "Makefile")) as f:
+            text = f.read()
+        if NO_BUILTIN_RULES not in text:
+            log("  note: the makefile does not turn the built-in rules off")
+        # Built-in rules on: the makefile without the six lines.
+        with open(os.path.join(self.dir, "Makefile.builtin"), "w") as f:
+            f.write(text.replace(NO_BUILTIN_RULES, "", 1))
+        # The process-spawn floor: cp SOURCE OUTPUT as every page's recipe.
+        self.pages = []
+        lines = text.split("\n")
+        for i, line in enumerate(lines):
+            if line.startswith("\tvorn $(__vorn_OPTS) "):
+                words = line.split()
+                source, output = words[-2], words[-1].replace("$(prefix)", "./")
+                self.pages.append((source, output))
+                lines[i] = "\tcp %s %s" % (words[-2], words[-1])
+        with open(os.path.join(self.dir, "Makefile.cp"), "w") as f:
+            f.write("\n".join(lines))
+        self.list_path = os.path.join(tree, "pages.list")
+        with open(self.list_path, "w") as f:
+            for source, output in self.pages:
+                f.write("%s\n%s\n" % (source, output))
+
+    def clean(self):
+        for _, output in self.pages:
+            try:
+                os.unlink(os.path.join(self.dir, output))
+            except FileNotFoundError:
+                pass
+
+    def build(self):
+        """Makes every page that is missing or out of date (nothing once they all are)."""
+        run_once(["make", "-j2", "__vorn_OPTS=" + " ".join(VORN_OPTIONS)], self.dir, os.path.join(
+            self.dir, ".peak-rss"), path_front=self.vorn_dir)
+
+
+def make_rows(make_site, wanted):
+    d = make_site.dir
+    vorn = os.path.join(make_site.vorn_dir, "vorn")
+    xargs = ["xargs", "-d", "\n", "-n", "2"]
+    built = make_site.build
+    rows = {
+        "make": (["make"], built),
+        "make -r": (["make", "-r"], built),
+        "make -q": (["make", "-q"], built),
+        "make -q -r": (["make", "-q", "-r"], built),
+        "make, built-in rules on": (["make", "-f", "Makefile.builtin"], built),
+        "make -q, built-in rules on": (["make", "-q", "-f", "Makefile.builtin"], built),
+        "make -j2, full build": (["make", "-j2", "__vorn_OPTS=" + " ".join(VORN_OPTIONS)], make_site.clean),
+        "make -j2, full build, built-in rules on": (["make", "-j2", "-f", "Makefile.builtin", "__vorn_OPTS="
+                                                     + " ".join(VORN_OPTIONS)], make_site.clean),
+        "make -j2, cp floor": (["make", "-j2", "-f", "Makefile.cp"], make_site.clean),
+        "vorn per page": (xargs + [vorn] + VORN_OPTIONS, None),
+        "cp per page": (xargs + ["cp"], None),
+    }
+    tools = []
+    for name, _ in MAKE_ROWS:
+        if name not in wanted:
+            continue
+        argv, prepare = rows[name]
+        stdin = make_site.list_path if name.endswith("per page") else None
+        tool = Tool(name, argv, d, stdin_path=stdin, inputs=d, prepare=prepare, path_front=make_site.vorn_dir)
+        tool.short = prepare == built
+        tools.append(tool)
+    for tool in tools:
+        tool.rss_path = os.path.join(d, ".peak-rss")
+    return tools
+
+
 def count_lines(path):
     try:
         with open(path, "rb") as f:
@@ -189,12 +328,19 @@ def file_size(path):
 # ---- one size
 
 
-def measure_size(binary, tree, runs, wanted):
+def measure_size(binary, vorn, tree, runs, wanted, build_max):
     with open(os.path.join(tree, "stats.json")) as f:
         stats = json.load(f)
     tools = make_tools(binary, tree, wanted)
     makefile = os.path.join(tree, "site", "Makefile")
     result = {"pages": stats["pages"], "stats": stats, "tools": {}}
+    make_wanted = [name for name, _ in MAKE_ROWS
+                   if name in wanted and (name not in BUILD_ROWS or stats["pages"] <= build_max)]
+    if make_wanted:
+        make_site = Make_site(binary, vorn, tree)
+        log("  building the pages once")
+        make_site.build()
+        tools += make_rows(make_site, make_wanted)
 
     for tool in tools:
         log("  warm-up: %s" % tool.name)
@@ -205,7 +351,7 @@ def measure_size(binary, tree, runs, wanted):
     for r in range(runs):
         for tool in tools:
             wall = tool.run()
-            log("  run %d/%d: %-18s %8.3f s" % (r + 1, runs, tool.name, wall))
+            log("  run %d/%d: %-26s %8.3f s" % (r + 1, runs, tool.name, wall))
 
     for tool in tools:
         result["tools"][tool.name] = {
@@ -213,6 +359,7 @@ def measure_size(binary, tree, runs, wanted):
             "times": tool.times,
             "peak_rss_kib": max(tool.rss),
             "stderr_lines": count_lines(tool.stderr_path) if tool.stderr_path != os.devnull else 0,
+            "repeat": tool.repeat,
         }
     return result
 
@@ -261,6 +408,30 @@ def table(results):
             lines.append("| %d | %s | %s | %.1f | %s | %.1f | %s |" % (
                 res["pages"], name, fmt_time(t["median"]), floor / 1e6 / t["median"], ratio,
                 t["peak_rss_kib"] / 1024.0, " ".join(fmt_time(x) for x in t["times"])))
+    return "\n".join(lines)
+
+
+def make_table(results):
+    lines = ["| pages | row | median wall (s) | per page (ms) | compared with | ratio | runs (s) |",
+             "|---:|---|---:|---:|---|---:|---|"]
+    for res in results:
+        for name, ref in MAKE_ROWS:
+            t = res["tools"].get(name)
+            if not t:
+                continue
+            base = res["tools"].get(ref, {}).get("median") if ref else None
+            lines.append("| %d | %s | %s | %.3f | %s | %s | %s |" % (
+                res["pages"], name, fmt_time(t["median"]), t["median"] * 1000.0 / res["pages"],
+                ref or "", "%.2f" % (t["median"] / base) if base else "",
+                " ".join(fmt_time(x) for x in t["times"])))
+    if len(lines) == 2:
+        return ""
+    for res in results:
+        repeats = ["%s %dx" % (name, t["repeat"]) for name, t in res["tools"].items() if t.get("repeat", 1) > 1]
+        if repeats:
+            lines.append("")
+            lines.append("%d pages: each run of these rows is the mean of back-to-back invocations: %s."
+                         % (res["pages"], ", ".join(repeats)))
     return "\n".join(lines)
 
 
@@ -326,8 +497,20 @@ def goals(results):
                 "%+.1f MiB vs a %.1f MiB makefile" % (growth / 1048576.0, text / 1048576.0), growth <= text)
             ratio = vt / med(small, "vorn-tovik")
             row("time at 20,000 pages at most 11x the time at 2,000", "%.1fx" % ratio, ratio <= 11)
+    for res in results:
+        pages = res["pages"]
+        for name, ref, limit, goal in (
+                ("make", "make -r", 1.5, "no-op make within 1.5x of make -r"),
+                ("make -j2, full build", "make -j2, cp floor", 1.3,
+                 "full make -j2 build within 1.3x of the cp floor"),
+                ("vorn per page", "cp per page", 1.2, "vorn per page within 1.2x of cp")):
+            t, base = med(res, name), med(res, ref)
+            if t is not None and base is not None:
+                row("%s pages: %s" % (format(pages, ","), goal),
+                    "%s s vs %s s (%.2fx)" % (fmt_time(t), fmt_time(base), t / base), t <= limit * base)
     if not rows:
-        return "Not checked: the goals need the 20,000-page size with vorn-tovik in normal mode."
+        return ("Not checked: the goals need the 20,000-page size with vorn-tovik in normal mode, or the make "
+                "rows.")
     return "\n".join(["| goal | measured | |", "|---|---|---|"] + rows)
 
 
@@ -345,6 +528,8 @@ def report(results, runs, started, load_before):
         "",
         table(results),
         "",
+        make_table(results),
+        "",
         size_notes(results),
         "",
         "## Goals",
@@ -357,11 +542,14 @@ def report(results, runs, started, load_before):
 def main(argv):
     parser = argparse.ArgumentParser(description="Measure vorn-tovik on generated sites.")
     parser.add_argument("--binary", required=True, help="the vorn-tovik binary to measure")
+    parser.add_argument("--vorn", help="the vorn binary the make rows run (needed by them)")
+    parser.add_argument("--build-max", type=int, default=2000,
+                        help="the largest site whose pages the build and per-page rows make")
     parser.add_argument("--sizes", default="2000,20000", help="page counts, separated by commas or blanks")
     parser.add_argument("--runs", type=int, default=5, help="measured runs per tool (after one warm-up)")
     parser.add_argument("--seed", type=int, default=1, help="generator seed")
-    parser.add_argument("--tools", default="normal,fast,cat,gcc,makedepend",
-                        help="tools to run: " + ",".join(TOOL_KEYS))
+    parser.add_argument("--tools", default="normal,fast,cat,gcc,makedepend,make,builtin,build,perpage",
+                        help="tools to run: " + ",".join(list(TOOL_KEYS) + list(MAKE_KEYS)))
     parser.add_argument("--work", default=os.path.join(HERE, "work"), help="where the generated trees are kept")
     parser.add_argument("--results", default=os.path.join(HERE, "results"), help="where the table is written")
     args = parser.parse_args(argv)
@@ -373,10 +561,16 @@ def main(argv):
         parser.error("--runs must be at least 1")
     wanted = set()
     for key in args.tools.replace(",", " ").split():
-        if key not in TOOL_KEYS:
-            parser.error("unknown tool %s (known: %s)" % (key, ", ".join(TOOL_KEYS)))
-        wanted.add(TOOL_KEYS[key])
+        if key in TOOL_KEYS:
+            wanted.add(TOOL_KEYS[key])
+        elif key in MAKE_KEYS:
+            wanted.update(MAKE_KEYS[key])
+        else:
+            parser.error("unknown tool %s (known: %s)" % (key, ", ".join(list(TOOL_KEYS) + list(MAKE_KEYS))))
+    if any(name in wanted for name, _ in MAKE_ROWS) and not args.vorn:
+        parser.error("the make rows need --vorn")
     binary = os.path.abspath(args.binary)
+    vorn = os.path.abspath(args.vorn) if args.vorn else None
     # The commands run in the trees' directories: every path handed to them must be absolute.
     args.work = os.path.abspath(args.work)
     os.makedirs(args.work, exist_ok=True)
@@ -388,7 +582,7 @@ def main(argv):
         for pages in sizes:
             tree = ensure_trees(args.work, pages, args.seed)
             log("measuring %d pages" % pages)
-            results.append(measure_size(binary, tree, args.runs, wanted))
+            results.append(measure_size(binary, vorn, tree, args.runs, wanted, args.build_max))
     except Failed as e:
         log("benchmark stopped: %s" % e)
         return 1
