@@ -75,3 +75,38 @@ std::string escaped_prerequisite(const std::string& name) {
     out.append(backslashes, '\\');
     return out;
 }
+
+std::string target_text(const std::string& prerequisite) {
+    std::string out;
+    std::size_t backslashes = 0;
+    for (char c : prerequisite) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        out.append(c == '%' ? 2 * backslashes + 1 : backslashes, '\\');
+        backslashes = 0;
+        out += c;
+    }
+    out.append(backslashes, '\\');
+    return out;
+}
+
+bool escaped_prerequisite_text(const std::string& text) {
+    if (text.empty() || has_control_byte(text) || text.find_first_of(";|=()") != std::string::npos)
+        return false;
+    std::size_t backslashes = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        if ((c == ' ' || c == '#' || c == ':') && backslashes % 2 == 0)
+            return false;
+        if (c == '$' && (i + 1 == text.size() || text[++i] != '$'))
+            return false;
+        backslashes = 0;
+    }
+    return backslashes == 0;
+}

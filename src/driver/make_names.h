@@ -23,3 +23,12 @@ bool expressible_prerequisite(const std::string& name);
 // would expand as a file pattern (holding "*", "?" or "[", beginning with "~" or ending with a blank) has
 // each of "\\ * ? [" escaped with a backslash, a leading "~" written "[~]" and a final blank "[\\ ]".
 std::string escaped_prerequisite(const std::string& name);
+
+// A prerequisite's text (as escaped_prerequisite gives it) written as a rule's target: a "%" would make the
+// rule a pattern rule, so it takes a backslash (and the backslashes right before it are doubled).
+std::string target_text(const std::string& prerequisite);
+
+// Whether `text` is a prerequisite as escaped_prerequisite writes one: no byte in it that make would read as
+// syntax (a control byte, ";", "|", "=", "(", ")", a "$" that is not doubled, a blank, "#" or ":" without
+// its backslash, a final backslash).  A record read back must not carry anything else into a makefile.
+bool escaped_prerequisite_text(const std::string& text);

@@ -1,10 +1,12 @@
 #include "driver/makefile_writer.h"
 
 #include <cstdio>
+#include <set>
 
 #include "diag/reporter.h"
 #include "driver/archive_recipe.h"
 #include "driver/make_names.h"
+#include "driver/makefile_inputs.h"
 #include "driver/paths.h"
 #include "driver/read_open.h"
 #include "driver/replace_file.h"
@@ -51,6 +53,26 @@ std::string read_whole_file(const std::string& name) {
         text.append(buf, got);
     std::fclose(f);
     return text;
+}
+
+// What vorn recorded of each page it made (--exact-deps): the records that exist are included, each with a
+// rule, so that make never tries to make one or looks for a rule that would.
+std::string records_text(const Deps_tree& store) {
+    std::string patterns;
+    for (const std::string& pattern : store.record_patterns)
+        patterns += (patterns.empty() ? "" : " ") + pattern;
+    return "# What each page read when it was last made (--exact-deps), recorded by vorn in " +
+           store.records_dir + "/.\n__vt_records := $(wildcard " + patterns +
+           ")\n-include $(__vt_records)\n$(__vt_records): ;\n\n";
+}
+
+// A makefile that remakes itself holds the records in its rules (read when it is made) and is made again
+// when a record changes, which changes the time of the record's directory.
+std::set<std::string> record_dirs(const Deps_tree& store) {
+    std::set<std::string> dirs;
+    for (const std::string& pattern : store.record_patterns)
+        dirs.insert(pattern.substr(0, pattern.rfind('/')));
+    return dirs;
 }
 
 } // namespace
@@ -134,6 +156,8 @@ int Makefile_writer::write_text(const std::string& extra,
                                 const std::function<void(std::string_view)>& put) const {
     std::string all = "all: $(TARGETS)";
     std::string clean = "\n\nclean:\n\trm -f $(TARGETS) ";
+    if (!store_.records_dir.empty())
+        clean = "\n\nclean:\n\trm -rf " + store_.records_dir + "\n\trm -f $(TARGETS) ";
     std::string phony = "\n\n.PHONY: all clean dist dist-noupdate sitedist";
     std::string always_rule;
     if (!store_.always_list.empty()) {
@@ -159,6 +183,10 @@ int Makefile_writer::write_text(const std::string& extra,
     const int error = store_.kept_rules().write(put);
     put(store_.text());
     put("\n\n");
+    if (store_.inputs)
+        put(store_.inputs->text(makefile_, self_command_, record_dirs(store_)));
+    else if (!store_.records_dir.empty())
+        put(records_text(store_));
     put(extra);
     put(always_rule);
     put(clean);

@@ -30,6 +30,10 @@ public:
     // cannot be written into the recipe gets the refusal form all the same, with a warning.
     void finish_archive_rule(Archive_form form, const std::string& site);
 
+    // The recipe line of the makefile's rule for itself, when the store gathers what the makefile is made
+    // from (--self-update).
+    void set_self_command(std::string command) { self_command_ = std::move(command); }
+
     // Takes the archive excludes from the store and writes M.sources.
     void write_sources_file();
     // Writes M in full, with the text of M.add when that file can be read.
@@ -53,4 +57,5 @@ private:
     std::string variables_;
     std::string dist_noupdate_ = "\n\ndist-noupdate:\n\t";
     std::string archive_recipe_; // the recipe of dist-noupdate, which dist runs too
+    std::string self_command_;
 };

@@ -14,6 +14,7 @@
 
 #include "diag/reporter.h"
 #include "driver/make_names.h"
+#include "driver/makefile_inputs.h"
 #include "driver/paths.h"
 #include "driver/read_open.h"
 #include "driver/work_dir.h"
@@ -58,6 +59,56 @@ void parse_dependencies(Deps_tree& store, std::FILE* source, const std::string& 
 // A source that is no regular file (a FIFO, a device) is never read.
 void warn_not_regular(const std::string& path) {
     reporter().warning("source " + path + " is not a regular file; skipped", path + ": not a regular file");
+}
+
+// The file in which vorn records what the page `output_path` read (--exact-deps): the records directory
+// holds the outputs' paths below the prefix.  Empty when the page gets none: records are off, or the path
+// leads out of the directory or holds a name the shell or make would misread.
+std::string record_path(Deps_tree& store, const std::string& output_path) {
+    if (store.records_dir.empty())
+        return std::string();
+    std::string rest = output_path;
+    if (rest.compare(0, 9, "$(prefix)") == 0)
+        rest.erase(0, 9);
+    rest = normalize_path(rest, true);
+    if (rest.empty() || rest[0] == '/' || rest == ".." || rest.compare(0, 3, "../") == 0 ||
+        unsafe_make_name(rest))
+        return std::string();
+    const std::string record = store.records_dir + "/" + rest + ".d";
+    const std::string base = base_name(record);
+    store.record_patterns.insert(dir_part(record) + (base[0] == '.' ? ".*.d" : "*.d"));
+    return record;
+}
+
+// What vorn recorded that the page read and the scan did not find, as rule entries (a blank, a backslash, a
+// newline and a tab before each name).  A makefile that remakes itself when a record changes holds the
+// records in its rules: make then reads no record at all.
+std::set<std::string> recorded_entries(const Deps_tree& store, const std::string& record,
+                                       const std::string& source_path) {
+    std::set<std::string> entries;
+    if (record.empty() || !store.inputs)
+        return entries;
+    for (const std::string& name : recorded_prerequisites(store.working_directory() + record)) {
+        std::string entry = " \\\n\t" + name;
+        if (name != source_path && store.dependencies.count(entry) == 0)
+            entries.insert(std::move(entry));
+    }
+    return entries;
+}
+
+// What the makefile's rule for itself needs to know of a page's rule.
+void note_rule(Deps_tree& store, const std::string& source_path, const std::string& output_path,
+               const std::set<std::string>& recorded) {
+    Makefile_inputs* inputs = store.inputs;
+    if (!inputs)
+        return;
+    inputs->output(output_path);
+    inputs->prerequisite(source_path);
+    // Each entry begins with a blank, a backslash, a newline and a tab.
+    for (const std::string& entry : store.dependencies)
+        inputs->prerequisite(entry.substr(4));
+    for (const std::string& entry : recorded)
+        inputs->prerequisite(entry.substr(4));
 }
 
 // One rule per output page of the source `name` (base `base`, ending with its "."): the untranslated page
@@ -112,9 +163,11 @@ void process_source(const std::string& name, const std::string& base) {
             options_text += "-D_REVERT ";
         }
 
-        if (lang.empty())
+        if (lang.empty()) {
             parse_dependencies(store, source, source_dir + name, source_path, output_path);
-        else if (source)
+            if (store.inputs)
+                store.inputs->read(source_path);
+        } else if (source)
             source_path += "." + lang;
 
         std::string extension = store.output_extension();
@@ -125,12 +178,17 @@ void process_source(const std::string& name, const std::string& base) {
         if (source)
             std::fclose(source);
 
+        const std::string record = record_path(store, output_path);
         const std::string recipe = "\n\tvorn $(__vorn_OPTS) $(" + opt(Option_id::opts_variable) + ") " +
-                                   options_text + source_path + " " + output_path;
+                                   (record.empty() ? "" : "--deps " + record + " ") + options_text +
+                                   source_path + " " + output_path;
+        const std::set<std::string> recorded = recorded_entries(store, record, source_path);
         std::string& text = store.text();
         text += output_path + ":\t" + source_path;
         if (store.fast == 0) {
             store.write_dependencies();
+            for (const std::string& entry : recorded)
+                text += entry;
             text += recipe + "\n\n";
             if (store.always)
                 store.always_recipes += recipe;
@@ -139,14 +197,17 @@ void process_source(const std::string& name, const std::string& base) {
             text += recipe + "\n\n";
             if (store.always)
                 store.always_recipes += recipe;
-            if (!store.dependencies.empty()) {
+            if (!store.dependencies.empty() || !recorded.empty()) {
                 text += source_path + ":\t";
                 store.write_dependencies();
+                for (const std::string& entry : recorded)
+                    text += entry;
             }
             text += "\n\n";
         }
 
         store.archive_excludes.insert_source(source_path);
+        note_rule(store, source_path, output_path, recorded);
         store.keep_rules();
 
         if (store.no_target == 1)
@@ -191,6 +252,9 @@ void descend(const std::string& dir, const struct stat& st) {
 // directory and of everything below it out of the target lists.  Both keep it out of the archive.
 void scan_subdirectory(const std::string& dir, const struct stat& st) {
     Deps_tree& store = *g_deps;
+    // The records of what pages read are the makefile's own.
+    if (!store.records_dir.empty() && normalize_path(source_dir + dir, true) == store.records_dir)
+        return;
     bool regular = false;
     bool skip = false;
     if (find_marker(dir, marker_notovik, regular, skip)) {
@@ -219,6 +283,7 @@ void scan_subdirectory(const std::string& dir, const struct stat& st) {
 }
 
 void scan_entry(const std::string& name) {
+    Makefile_inputs* inputs = g_deps->inputs;
     struct stat st;
     if (stat(name.c_str(), &st) != 0) {
         // An entry that vanished since the listing (an editor's scratch file) is skipped silently; a
@@ -227,10 +292,14 @@ void scan_entry(const std::string& name) {
         struct stat link;
         if (err == ENOENT && lstat(name.c_str(), &link) != 0 && errno == ENOENT)
             return;
+        if (inputs)
+            inputs->entry(name, false);
         errno = err;
         reporter().error_errno("unable to get infos about file " + name, name);
         return;
     }
+    if (inputs)
+        inputs->entry(name, S_ISDIR(st.st_mode));
     if (S_ISDIR(st.st_mode)) {
         scan_subdirectory(name, st);
         return;
@@ -246,9 +315,9 @@ void scan_entry(const std::string& name) {
 
 // The entries of the working directory, in the order the listing delivers them.  The listing is closed
 // before any of them is scanned, so that a deep tree does not hold one open listing per level.  A
-// subdirectory that cannot be listed is an error (none of its entries is scanned), a pass's root a fatal
-// one.
-std::vector<std::string> list_entries(const std::string& name, bool subdirectory) {
+// subdirectory that cannot be listed is an error (none of its entries is scanned, `listed` stays false), a
+// pass's root a fatal one.
+std::vector<std::string> list_entries(const std::string& name, bool subdirectory, bool& listed) {
     std::vector<std::string> entries;
     DIR* listing = opendir("./");
     if (!listing) {
@@ -257,6 +326,7 @@ std::vector<std::string> list_entries(const std::string& name, bool subdirectory
         reporter().error("can't open directory " + source_dir, source_dir);
         return entries;
     }
+    listed = true;
     while (dirent* entry = readdir(listing)) {
         const char* entry_name = entry->d_name;
         if (std::strcmp(entry_name, ".") != 0 && std::strcmp(entry_name, "..") != 0)
@@ -318,8 +388,15 @@ void scan_directory(const std::string& name) {
     if (entered) {
         const Dir_id here = mark_dir().id;
         walk_path.insert(here);
-        for (const std::string& entry : list_entries(name, subdirectory))
+        bool listed = false;
+        const std::vector<std::string> entries = list_entries(name, subdirectory, listed);
+        Makefile_inputs* inputs = listed ? g_deps->inputs : nullptr;
+        if (inputs)
+            inputs->enter_directory(normalize_path(source_dir, true));
+        for (const std::string& entry : entries)
             scan_entry(entry);
+        if (inputs)
+            inputs->leave_directory();
         walk_path.erase(here);
     }
 

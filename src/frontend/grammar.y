@@ -212,6 +212,9 @@ void include_file(Node* name_expr, Include_point at) {
             if (g_store->full_mode())
                 if (auto* store = dynamic_cast<Deps_tree*>(g_store))
                     store->refresh(path);
+            // The execution store has entered the file's directory.
+            if (g_store->is_exec())
+                g_store->note_read(base_name(path));
         } else {
             r.restore_location();
             put_back_token('}', "}");

@@ -173,6 +173,12 @@ Gen_type N_exec::exec() {
         return result;
     const std::string path = file_->exec().get_string();
     program_output(owner);
+    // The script, as the new process finds it: what the page runs is what it read.
+    const std::string script = !path.empty() && path[0] != '/'
+                                   ? (names_from_run_dir(file_.get()) ? owner->run_dir() : build_dir_) + path
+                                   : path;
+    if (::access(script.c_str(), F_OK) == 0)
+        owner->note_read(script);
     int fds[2];
     if (::pipe(fds) != 0)
         return failed(path);

@@ -13,8 +13,13 @@ bool N_dep::record_dependency(const char* internal_error) {
     Node* name_node = file_.get();
     auto* store = dynamic_cast<Deps_tree*>(owner);
     if (!name_node || !name_node->is_fixed_arg()) {
-        if (!store || store->unfixed_dependency())
+        // With records of what pages read, the file is tracked all the same: a note, not a warning.
+        if (store && !store->records_dir.empty()) {
+            if (store->unfixed_dependency())
+                reporter().info("unable to get dependency");
+        } else if (!store || store->unfixed_dependency()) {
             reporter().warning("unable to get dependency");
+        }
         return false;
     }
     owner->ensure_dep();

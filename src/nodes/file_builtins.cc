@@ -69,6 +69,7 @@ bool file_status(Node* file, Node* format, const std::string& what, const N_file
         r.warning("unable to get infos about " + path, path);
         return false;
     }
+    node.owner->note_read(path);
     fmt = f.text();
     return true;
 }
@@ -127,6 +128,7 @@ Gen_type N_verbatim::exec() {
         reporter().error_errno("can't open file " + path, "open " + path);
         return Gen_type(0);
     }
+    owner->note_read(path);
     owner->text() += content;
     return Gen_type(0);
 }
@@ -134,7 +136,12 @@ Gen_type N_verbatim::exec() {
 Gen_type N_fileexists::exec() {
     locate();
     const std::string& dir = names_from_run_dir(a_.get()) && owner ? owner->run_dir() : build_dir_;
-    return Gen_type(can_read(resolve_in(dir, a_->exec().get_string())) ? 1 : 0);
+    const std::string path = resolve_in(dir, a_->exec().get_string());
+    if (!can_read(path))
+        return Gen_type(0);
+    if (owner)
+        owner->note_read(path);
+    return Gen_type(1);
 }
 
 // minimum + (maximum - minimum + 1) * r / 2147483647.0, truncated.  With r == RAND_MAX that formula gives

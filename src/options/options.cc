@@ -54,6 +54,8 @@ Tovik_opt::Tovik_opt() {
     set(Option_id::target_ext, "html");
     set(Option_id::makefile, "Makefile");
     set(Option_id::fast, "n");
+    set(Option_id::self_update, "n");
+    set(Option_id::exact_deps, "n");
 }
 
 void Tovik_opt::usage(int status) {
@@ -92,6 +94,8 @@ namespace {
 // No option sets a flag variable; each returns its letter.  The help has always shown "-f, --fast", so
 // -f is accepted like --fast.
 const char short_options[] = "Ad:O:p:qS:st:EvbhiVf";
+// The long options without a letter.
+enum { opt_self_update = 256, opt_exact_deps };
 const option long_options[] = {
     {"accessibility", no_argument, nullptr, 'A'},
     {"brief", no_argument, nullptr, 'b'},
@@ -108,6 +112,8 @@ const option long_options[] = {
     {"target-extension", required_argument, nullptr, 't'},
     {"version", no_argument, nullptr, 'V'},
     {"verbose", no_argument, nullptr, 'v'},
+    {"self-update", no_argument, nullptr, opt_self_update},
+    {"exact-deps", no_argument, nullptr, opt_exact_deps},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -170,6 +176,12 @@ Asked read_command_line(Tovik_opt& options, Pending_settings& pending, int argc,
         case 'v':
             pending.verbosity = Verbosity::verbose;
             asked.verbose = true;
+            break;
+        case opt_self_update:
+            options.set(Option_id::self_update, "y");
+            break;
+        case opt_exact_deps:
+            options.set(Option_id::exact_deps, "y");
             break;
         default: // getopt_long has already printed its diagnostic
             options.usage(1);
@@ -243,6 +255,7 @@ void parse_options(Tovik_opt& options, int argc, char** argv) {
     // 1. The program name, for the usage lines and for every message without a file.
     options.set_program_name(argv[0]);
     reporter().set_program_name(argv[0]);
+    options.arguments.assign(argv, argv + argc);
 
     // 2. The command line.
     Pending_settings pending;
@@ -302,4 +315,11 @@ void parse_options(Tovik_opt& options, int argc, char** argv) {
     options.translations.assign(1, std::string());
     if (pending.translations)
         split_translations(*pending.translations, options.translations);
+
+    // 14. A makefile that runs vorn-tovik again needs the command line in one recipe line.
+    if (options.get(Option_id::self_update) == "y")
+        for (const std::string& argument : options.arguments)
+            if (argument.find('\n') != std::string::npos)
+                reporter().fatal("self-update: an argument holds a newline; the makefile could not run " +
+                                 options.program_name() + " again");
 }

@@ -22,6 +22,8 @@ enum class Option_id : int {
     section_options = 8,
     opts_variable = 9,
     fast = 10,
+    self_update = 11, // "y": the makefile remakes itself when what it was made from changes
+    exact_deps = 12,  // "y": each page's recipe has vorn record what the page read
 };
 
 // An ordered multimap from option id to string values plus the program name.  Several values may stand
@@ -70,6 +72,8 @@ public:
     std::vector<Branch> branches;
     // The first entry is always the empty string: the page in its untranslated form.
     std::vector<std::string> translations;
+    // The command line as given (the program's name first), for the makefile's rule that runs it again.
+    std::vector<std::string> arguments;
 };
 
 // What parse_options has gathered from the command line and the template before it is stored: the

@@ -89,6 +89,12 @@ void apply_token(Tovik_opt& options, Pending_settings& pending, const Command_li
     case tmpl_fast:
         options.set(Option_id::fast, "y");
         break;
+    case tmpl_self_update:
+        options.set(Option_id::self_update, "y");
+        break;
+    case tmpl_exact_deps:
+        options.set(Option_id::exact_deps, "y");
+        break;
     default:
         break;
     }

@@ -24,6 +24,8 @@ enum Template_token : int {
     tmpl_main = 12,
     tmpl_translations = 13,
     tmpl_fast = 14,
+    tmpl_self_update = 15,
+    tmpl_exact_deps = 16,
 };
 
 // The scanner (template_scanner.l).  Start a scan on an open file or on a text, call next_template_token()

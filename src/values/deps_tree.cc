@@ -1,5 +1,6 @@
 #include "diag/reporter.h"
 #include "driver/make_names.h"
+#include "driver/makefile_inputs.h"
 #include "driver/paths.h"
 #include "frontend/node.h"
 #include "values/tree.h"
@@ -43,6 +44,8 @@ std::string Deps_tree::output_name() const {
 
 void Deps_tree::refresh(const std::string& file_name) {
     log(Deps_change::refresh, false, file_name);
+    if (inputs)
+        inputs->read(dependency_path(file_name, false, current_dir_));
     saved_dirs_.push_back(current_dir_);
     current_dir_ += dir_part(file_name);
 }

@@ -50,6 +50,27 @@ void Exec_tree::drop_statement() {
     r.set_executing(false);
 }
 
+// The run directory is the system's own name for it (no symbolic link in it), so ".." from it is exact.
+void Exec_tree::note_read(const std::string& path) {
+    if (!recording_ || path.empty())
+        return;
+    const std::string full = normalize_path(path[0] == '/' ? path : working_dir() + "/" + path, true);
+    const std::string& run = run_dir_;
+    std::size_t common = 0; // up to and including the last "/" the two share
+    for (std::size_t i = 0; i < full.size() && i < run.size() && full[i] == run[i]; ++i)
+        if (run[i] == '/')
+            common = i + 1;
+    if (common <= 1) {
+        reads_.insert(full);
+        return;
+    }
+    std::string name;
+    for (std::size_t i = common; i < run.size(); ++i)
+        if (run[i] == '/')
+            name += "../";
+    reads_.insert(name + full.substr(common));
+}
+
 void Exec_tree::save_arguments() {
     frames_.push_back(true);
     Gen_type argc = get_variable("_argc");

@@ -15,6 +15,7 @@
 #include "values/gen_type.h"
 
 class Node;
+class Makefile_inputs;
 
 class Tree {
 public:
@@ -63,6 +64,8 @@ public:
 
     // "../" once per level the output file lies below the site's root.
     std::string adjust_level();
+    // A file the page being made has read or examined, named from the working directory (or absolute).
+    virtual void note_read(const std::string& path) { (void)path; }
     int32_t root_level = 0;
     int32_t output_level = 0;
 
@@ -148,6 +151,13 @@ public:
     void reset_source_state();
 
     unsigned char fast = 0;
+    // Where vorn records what each page read (--exact-deps), named from the run directory; empty when it
+    // does not.
+    std::string records_dir;
+    // The patterns of make's wildcard that find every record.
+    std::set<std::string> record_patterns;
+    // What the makefile is made from (--self-update), or null.
+    Makefile_inputs* inputs = nullptr;
     unsigned char always = 0;
     unsigned char no_target = 0;
     int32_t no_output_depth = 0;
@@ -189,12 +199,19 @@ public:
     void drop_statement() override;
 
     const std::string& policy() const { return policy_; }
+    // From now on, the files the page reads are kept (vorn --deps), named from the run directory, or
+    // absolute when they lie outside the run directory's top-level directory.
+    void record_reads() { recording_ = true; }
+    void note_read(const std::string& path) override;
+    const std::set<std::string>& reads() const { return reads_; }
     void save_arguments();
     void push_plain_frame();
     void restore_arguments();
 
 private:
     std::string policy_;
+    bool recording_ = false;
+    std::set<std::string> reads_;
     std::vector<bool> frames_;
     std::vector<int32_t> saved_argc_;
     std::vector<Gen_type> saved_argv_;

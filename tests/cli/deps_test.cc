@@ -358,13 +358,16 @@ TEST(Deps, ExampleSiteRulesListEveryDependency) {
               "\tlogo.png \\\n"
               "\tscripts/stamp.sh \\\n"
               "\tstyle.css\n"
-              "\tvorn $(__vorn_OPTS) $(main_OPTS) index.vrn $(prefix)index.html\n\n");
-    EXPECT_EQ(rule_in(text, "$(prefix)news/2026/item.html"),
-              "$(prefix)news/2026/item.html:\tnews/2026/item.vrn \\\n"
-              "\tinc/footer.vrn \\\n"
-              "\tinc/header.vrn \\\n"
-              "\tstyle.css\n"
-              "\tvorn $(__vorn_OPTS) $(main_OPTS) news/2026/item.vrn $(prefix)news/2026/item.html\n\n");
+              "\tvorn $(__vorn_OPTS) $(main_OPTS) --deps .Makefile.deps/index.html.d index.vrn "
+              "$(prefix)index.html\n\n");
+    EXPECT_EQ(
+        rule_in(text, "$(prefix)news/2026/item.html"),
+        "$(prefix)news/2026/item.html:\tnews/2026/item.vrn \\\n"
+        "\tinc/footer.vrn \\\n"
+        "\tinc/header.vrn \\\n"
+        "\tstyle.css\n"
+        "\tvorn $(__vorn_OPTS) $(main_OPTS) --deps .Makefile.deps/news/2026/item.html.d news/2026/item.vrn "
+        "$(prefix)news/2026/item.html\n\n");
 }
 
 // ---- GNU make on the rules, with a stand-in `vorn` that writes its arguments into its output file.

@@ -177,10 +177,11 @@ TEST_F(Installed, ExampleSiteBuildsWithTheInstalledPrograms) {
     ASSERT_EQ(tovik.status, 0) << tovik.err;
     EXPECT_EQ(tovik.err, "");
     const std::string makefile = ts::read_file(site + "/Makefile");
-    EXPECT_NE(makefile.find("\tvorn $(__vorn_OPTS) $(main_OPTS) index.vrn $(prefix)index.html\n"),
+    EXPECT_NE(makefile.find("\tvorn $(__vorn_OPTS) $(main_OPTS) --deps .Makefile.deps/index.html.d index.vrn "
+                            "$(prefix)index.html\n"),
               std::string::npos);
-    EXPECT_NE(makefile.find("\tvorn $(__vorn_OPTS) $(out-docs_OPTS) docs/guide/install.vrn "
-                            "$(prefix)out-docs/guide/install.html\n"),
+    EXPECT_NE(makefile.find("\tvorn $(__vorn_OPTS) $(out-docs_OPTS) --deps .Makefile.deps/out-docs/guide/"
+                            "install.html.d docs/guide/install.vrn $(prefix)out-docs/guide/install.html\n"),
               std::string::npos);
     EXPECT_TRUE(ts::exists(site + "/Makefile.sources"));
 

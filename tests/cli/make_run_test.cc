@@ -273,6 +273,123 @@ TEST(MakeRun, PrefixedSiteRefusesToPack) {
     EXPECT_FALSE(site.has("site.tar.gz"));
 }
 
+// ---- A makefile that remakes itself (self-update:)
+
+void write_updating_site(const Site& site) {
+    write_site(site);
+    site.write("Makefile.vt", "self-update:\ntranslations: it\nvorn-option:--site=demo\n");
+    site.write("index.vrn", "<vorn>include(\"inc/header.vrn\");</vorn>\n");
+    site.write("inc/header.vrn", "x = 1;\n");
+}
+
+const std::string nothing_to_do = "make: Nothing to be done for 'all'.\n";
+
+TEST(MakeRun, SelfUpdatingMakefileFollowsTheSite) {
+    Site site;
+    write_updating_site(site);
+    ASSERT_EQ(site.tovik().status, 0);
+    auto r = site.make();
+    ASSERT_EQ(r.status, 0) << r.err;
+    // The language directories the build made are no change of the site.
+    EXPECT_EQ(site.make({"-q"}).status, 0);
+    EXPECT_EQ(site.make().out, nothing_to_do);
+
+    // A page added is built by a plain make, in both languages.
+    site.write("news/2026/new.vrn");
+    r = site.make();
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.substr(0, 11), "vorn-tovik\n");
+    EXPECT_EQ(site.read("it/news/2026/new.html"),
+              "--site=demo -p -D_LANG=it -D_REVERT news/2026/new.vrn ./it/news/2026/new.html\n");
+    EXPECT_EQ(site.make({"-q"}).status, 0);
+
+    // A page removed leaves the makefile.
+    ASSERT_EQ(std::remove(site.path("news/2026/new.vrn").c_str()), 0);
+    r = site.make();
+    EXPECT_EQ(r.out, "vorn-tovik\n" + nothing_to_do);
+    EXPECT_EQ(site.read("Makefile").find("new.vrn"), std::string::npos);
+
+    // An include taken out of its page and deleted: the page is made again, nothing stops make.
+    site.write("index.vrn", "<p>no include</p>\n");
+    ASSERT_EQ(std::remove(site.path("inc/header.vrn").c_str()), 0);
+    r = site.make();
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_NE(r.out.find("index.vrn ./index.html\n"), std::string::npos) << r.out;
+
+    // A template newer than anything: the makefile is made again, and is no older than the template after.
+    set_time(site, "Makefile.vt", "+1 hour");
+    EXPECT_EQ(site.make().out, "vorn-tovik\n" + nothing_to_do);
+    EXPECT_EQ(site.make().out, nothing_to_do);
+    EXPECT_EQ(site.make({"-q"}).status, 0);
+
+    // A failing vorn-tovik stops make with its message and leaves the makefile as it was.
+    const std::string makefile = site.read("Makefile");
+    site.write("Makefile.vt", "self-update: \n");
+    set_time(site, "Makefile.vt", "+2 hours");
+    r = site.make();
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("vorn-tovik: fatal: Wrong template file\n"), std::string::npos) << r.err;
+    EXPECT_EQ(site.read("Makefile"), makefile);
+}
+
+// What the makefile lists as found is exactly what make's wildcard finds, however entries are named: right
+// after vorn-tovik, make sees no change.
+TEST(MakeRun, SelfUpdateSeesNoChangeInOddNames) {
+    Site site;
+    site.write("index.vrn");
+    for (const std::string name :
+         {"a b.vrn", "h#x.vrn", "d$x.vrn", "vrn", "x\\#y.vrn", "b\\", "t\tab.vrn", "n\nl.vrn", "sp ace/p.vrn",
+          "h#d/p.vrn", "$(x)/p.vrn", "dir.vrn/x", "c,d/p.vrn", "p%q/p.vrn", ".hidden/p.vrn", "~t.vrn"})
+        site.write(name);
+    ASSERT_EQ(symlink("nowhere", site.path("dangling.vrn").c_str()), 0);
+    ASSERT_EQ(symlink("sp ace", site.path("link").c_str()), 0);
+    ASSERT_EQ(site.tovik({"--self-update", "-i", "-q"}).status, 0);
+    const auto r = site.make({"-q"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+}
+
+// vorn-tovik run again as it was run, whatever its arguments hold; once per run of make at most, even when
+// what it finds never settles (here: every run adds a source).
+TEST(MakeRun, SelfUpdateRunsTheSameCommandOncePerMake) {
+    Site site;
+    site.write("index.vrn");
+    const std::string odd = "-DQ=it's `touch PWNED` ;touch PWNED \"q\" * \\";
+    ASSERT_EQ(site.tovik({"--self-update", "-O", odd, "-s"}).status, 0);
+    const std::string makefile = site.read("Makefile");
+    // make -q makes a makefile that is out of date, as make does; the page is not made.
+    site.write("Makefile.add", "");
+    EXPECT_EQ(site.make({"-q"}).status, 1);
+    const std::string again = site.read("Makefile");
+    EXPECT_NE(again, makefile);
+    // The same options for vorn and the same command, quoted for make and the shell.
+    const auto line_of = [](const std::string& text, const std::string& start) {
+        const std::size_t at = text.find("\n" + start);
+        return at == std::string::npos ? std::string()
+                                       : text.substr(at + 1, text.find('\n', at + 1) - at - 1);
+    };
+    EXPECT_EQ(line_of(again, "__vorn_OPTS = "), "__vorn_OPTS =  " + odd + " ");
+    EXPECT_EQ(line_of(again, "\tvorn-tovik"),
+              "\tvorn-tovik --self-update -O '-DQ=it'\\''s `touch PWNED` ;touch PWNED \"q\" * \\' -s");
+    EXPECT_EQ(line_of(again, "\tvorn-tovik"), line_of(makefile, "\tvorn-tovik"));
+    EXPECT_FALSE(site.has("PWNED"));
+
+    ASSERT_EQ(site.tovik({"--self-update"}).status, 0);
+    // In place of the link to the program, not through it.
+    ASSERT_EQ(std::remove((site.bin + "/vorn-tovik").c_str()), 0);
+    ts::write_file(site.bin + "/vorn-tovik",
+                   "#!/bin/bash\n(exec -a vorn-tovik '" TOVIK_BIN "' \"$@\") && echo >> ../runs && "
+                   "touch \"page$(wc -l < ../runs).vrn\" && [ $(wc -l < ../runs) -lt 5 ]\n");
+    chmod((site.bin + "/vorn-tovik").c_str(), 0755);
+    site.write("new.vrn");
+    for (const char* runs : {"\n", "\n\n"}) {
+        auto r = site.make();
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(ts::read_file(site.tmp / "runs"), runs);
+    }
+}
+
 // ---- Names
 
 // A literal of the language holding `text`, between quotes it does not hold.
@@ -454,7 +571,8 @@ TEST(MakeRun, ExampleSite) {
     for (const std::string& o : outputs)
         EXPECT_TRUE(site.has(o)) << o;
     EXPECT_EQ(site.read("out-docs/guide/install.html"),
-              "--parents -p -D_SECTION=docs docs/guide/install.vrn ./out-docs/guide/install.html\n");
+              "--parents -p -D_SECTION=docs --deps .Makefile.deps/out-docs/guide/install.html.d "
+              "docs/guide/install.vrn ./out-docs/guide/install.html\n");
     EXPECT_FALSE(site.has("inc/header.html"));
     EXPECT_EQ(site.make({"-q"}).status, 0);
 }

@@ -53,6 +53,68 @@ TEST(MakefileOutput, OnePageSiteByteForByte) {
     EXPECT_EQ(site.read("Makefile.sources"), own_files() + "index.vrn\nindex.vrn~\n\n");
 }
 
+// A makefile that remakes itself and follows vorn's records: its rule for itself with what it watches, the
+// empty rules of the prerequisites, the records' directory cleaned and left out of the archive.
+TEST(MakefileOutput, SelfUpdateAndRecordsByteForByte) {
+    Site site;
+    site.write("Makefile.vt", "self-update:\nexact-deps:\n");
+    site.write("index.vrn", "<vorn>include(\"inc/head.inc\"); verbatim(\"logo.txt\");</vorn>\n");
+    site.write("inc/head.inc", "x = 1;\n");
+    site.write("logo.txt");
+    auto r = site.tovik();
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    const std::string rule = "$(prefix)index.html:\tindex.vrn \\\n"
+                             "\tinc/head.inc \\\n"
+                             "\tlogo.txt\n"
+                             "\tvorn $(__vorn_OPTS) $(main_OPTS) --deps .Makefile.deps/index.html.d "
+                             "index.vrn $(prefix)index.html\n"
+                             "\n";
+    const std::string self =
+        "# This makefile is made again (--self-update) when what it was made from changes: its\n"
+        "# template, Makefile.add, a source or an included file; or when a page, a translation, a\n"
+        "# directory or a marker file comes or goes.  Once per run of make.\n"
+        "ifeq ($(MAKE_RESTARTS),)\n"
+        "ifneq ($(MAKECMDGOALS),clean)\n"
+        "__vt_made := \\\n"
+        "\n"
+        "__vt_seen := \\\n"
+        "\tMakefile.vt \\\n"
+        "\tinc/ \\\n"
+        "\tindex.vrn \\\n"
+        "\n"
+        "__vt_found := $(sort $(filter-out $(__vt_made),$(wildcard Makefile.vt Makefile.add \\\n"
+        "\t*vrn \\\n"
+        "\t*/ \\\n"
+        "\tinc/*vrn \\\n"
+        "\tinc/*/ \\\n"
+        "\tinc/nooutput \\\n"
+        "\tinc/notovik)))\n"
+        "ifneq ($(__vt_found),$(sort $(__vt_seen)))\n"
+        "Makefile: __vt_tree_changed\n"
+        "endif\n"
+        "__vt_record_dirs := $(wildcard .Makefile.deps)\n"
+        "$(__vt_record_dirs): ;\n"
+        "Makefile: $(wildcard Makefile.vt Makefile.add) $(__vt_record_dirs) \\\n"
+        "\tinc/head.inc \\\n"
+        "\tindex.vrn\n"
+        "\tvorn-tovik\n"
+        "endif\n"
+        "endif\n"
+        ".PHONY: __vt_tree_changed\n"
+        "\n"
+        "inc/head.inc:\n"
+        "index.vrn:\n"
+        "logo.txt:\n"
+        "\n";
+    const std::string expected = one_page_makefile(self);
+    std::string with_records = expected;
+    with_records.replace(with_records.find(index_rule), index_rule.size(), rule);
+    with_records.replace(with_records.find("\trm -f $(TARGETS)"), 0, "\trm -rf .Makefile.deps\n");
+    EXPECT_EQ(site.read("Makefile"), with_records);
+    EXPECT_EQ(site.read("Makefile.sources"), ".Makefile.deps\n" + own_files() + "index.vrn\nindex.vrn~\n\n");
+}
+
 TEST(MakefileOutput, AddTextIsCopiedExactly) {
     const std::vector<std::string> extras = {
         "# extra rules\nupload: all\n\trsync -a ./ host:/srv/www/\n",

@@ -134,6 +134,11 @@ TEST_F(OptionsCli, TemplateCases) {
           fatal("target-extension \" html\" "
                 "holds characters that make or "
                 "the shell read specially")}},
+        {"an argument the makefile could not pass on",
+         "self-update:\n",
+         {"-O", "-DA=1\n"},
+         {1, "",
+          fatal("self-update: an argument holds a newline; the makefile could not run vorn-tovik again")}},
         {"template quiet only counts once read",
          "quiet:\nfast: \n",
          {},

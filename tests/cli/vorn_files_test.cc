@@ -209,6 +209,50 @@ TEST_F(VornFiles, CommandsOfAnIncludedFileRunInItsDirectory) {
         std::string::npos);
 }
 
+// --deps: every file read or examined, named from the run directory and written as the makefile writes
+// dependencies; files that were not there, the page itself and names make cannot express are left out.
+TEST_F(VornFiles, DepsRecordEveryFileThePageRead) {
+    write("sub/d b.bin", "12345");
+    write("sub/inc/a.inc", "include(\"../../shared/b$x.inc\");\n");
+    write("shared/b$x.inc", "x = 1;\n");
+    write("sub/p;q.txt", "");
+    write("top.txt", "");
+    script("sub/args.sh", "echo\n");
+    write("sub/page.vrn", "<vorn>include(\"inc/a.inc\"); n = \"d b\" + \".bin\"; print(fsize(n, \"#b\"));\n"
+                          "print(fdate(\"../top.txt\", \"#y\") != \"\"); print(fileexists(\"none.txt\"));\n"
+                          "print(fileexists(outputfile())); verbatim(\"p;q.txt\"); exec(\"./args.sh\");\n"
+                          "fsize(\"gone.txt\", \"#b\");</vorn>");
+    const std::string record = ".M.deps/sub/page.html.d";
+    ts::Run_result r = vorn({"--deps", record, "sub/page.vrn", "sub/page.html"});
+    EXPECT_EQ(r.err, "sub/page.vrn:4: warning: unable to get infos about " + root + "/sub/gone.txt\n");
+    EXPECT_EQ(r.status, 0);
+    const std::string expected = "sub/page.html: \\\n"
+                                 "\tshared/b$$x.inc \\\n"
+                                 "\tsub/args.sh \\\n"
+                                 "\tsub/d\\ b.bin \\\n"
+                                 "\tsub/inc/a.inc \\\n"
+                                 "\tsub/page.vrn \\\n"
+                                 "\ttop.txt\n"
+                                 "\n"
+                                 "shared/b$$x.inc:\n"
+                                 "sub/args.sh:\n"
+                                 "sub/d\\ b.bin:\n"
+                                 "sub/inc/a.inc:\n"
+                                 "sub/page.vrn:\n"
+                                 "top.txt:\n";
+    EXPECT_EQ(ts::read_file(dir / record), expected);
+
+    // Run again with the page in place: the record says the same, and is left as it was.
+    struct timeval old[2] = {{1204708023, 0}, {1204708023, 0}};
+    ASSERT_EQ(utimes((dir / record).c_str(), old), 0);
+    r = vorn({"--deps", record, "sub/page.vrn", "sub/page.html"});
+    EXPECT_EQ(r.status, 0);
+    struct stat st;
+    ASSERT_EQ(stat((dir / record).c_str(), &st), 0);
+    EXPECT_EQ(st.st_mtime, 1204708023);
+    EXPECT_EQ(ts::read_file(dir / record), expected);
+}
+
 TEST_F(VornFiles, LinkAdjustFollowsTheRootAndTheOutput) {
     write("site/sub/page.vrn", "<vorn>echo(linkadjust() + \"|\");</vorn>");
     struct Row {

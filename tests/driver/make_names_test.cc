@@ -61,6 +61,27 @@ TEST(MakeNames, PrerequisitesAreEscaped) {
         SCOPED_TRACE(row.name);
         EXPECT_TRUE(expressible_prerequisite(row.name));
         EXPECT_EQ(escaped_prerequisite(row.name), row.written);
+        // What a record of vorn --deps may carry back into a makefile.
+        EXPECT_EQ(escaped_prerequisite_text(row.written), *row.name != '\0');
+    }
+}
+
+// As a rule's target, "%" would make the rule a pattern rule (checked with GNU make 4.3: "p\\%x:" is the
+// rule of the prerequisite "p%x", "a\\\\\\%b:" that of "a\\%b").
+TEST(MakeNames, TargetsKeepTheirPercentSigns) {
+    EXPECT_EQ(target_text("sub/plain.txt"), "sub/plain.txt");
+    EXPECT_EQ(target_text("p%x"), "p\\%x");
+    EXPECT_EQ(target_text("a\\%b%"), "a\\\\\\%b\\%");
+    EXPECT_EQ(target_text("a\\ b\\"), "a\\ b\\");
+}
+
+// A record's text that make would read as more than one file, as a command or as a variable is refused.
+TEST(MakeNames, RecordTextsOnlyAsEscaped) {
+    for (const std::string& text :
+         std::vector<std::string>{"a b", "h#x", "c:x", "d$x", "$(shell x)", "${x}", "x;y", "a=b", "p|q",
+                                  "tr\\", "a\\\\ b", "n\nx", "x$"}) {
+        SCOPED_TRACE(text);
+        EXPECT_FALSE(escaped_prerequisite_text(text));
     }
 }
 

@@ -66,6 +66,8 @@ TEST_F(ParseOptions, NoArgumentsKeepsEveryDefault) {
     EXPECT_EQ(o.get(Option_id::target_ext), "html");
     EXPECT_EQ(o.get(Option_id::makefile), "Makefile");
     EXPECT_EQ(o.get(Option_id::fast), "n");
+    EXPECT_EQ(o.get(Option_id::self_update), "n");
+    EXPECT_EQ(o.get(Option_id::exact_deps), "n");
     EXPECT_EQ(o.get(Option_id::vorn_options), "");
     EXPECT_EQ(o.get(Option_id::section_options), "");
     EXPECT_EQ(o.get(Option_id::opts_variable), "main_OPTS");
@@ -107,12 +109,19 @@ TEST_F(ParseOptions, RootDirAndPrefixNormalised) {
 }
 
 TEST_F(ParseOptions, SettingsReachTheReporterAndStore) {
-    Parsed p = parse({"-b", "-s", "-i", "--fast", "-S", "v", "--target-extension=htm", "out.mk"});
+    Parsed p = parse({"-b", "-s", "-i", "--fast", "-S", "v", "--target-extension=htm", "out.mk",
+                      "--self-update", "--exact-deps"});
     EXPECT_EQ(p.status, -1);
     EXPECT_TRUE(reporter().brief());
     EXPECT_EQ(reporter().verbosity(), Verbosity::quiet);
     EXPECT_EQ(reporter().policy(), Policy::ignore_errors);
     EXPECT_EQ(o.get(Option_id::fast), "y");
+    EXPECT_EQ(o.get(Option_id::self_update), "y");
+    EXPECT_EQ(o.get(Option_id::exact_deps), "y");
+    // As given, for the makefile's rule that runs the program again.
+    EXPECT_EQ(o.arguments, (std::vector<std::string>{"vorn-tovik", "-b", "-s", "-i", "--fast", "-S", "v",
+                                                     "--target-extension=htm", "out.mk", "--self-update",
+                                                     "--exact-deps"}));
     EXPECT_EQ(o.get(Option_id::source_ext), "v");
     EXPECT_EQ(o.get(Option_id::target_ext), "htm");
     EXPECT_EQ(o.get(Option_id::makefile), "out.mk");
@@ -174,6 +183,8 @@ TEST_F(ParseOptions, TemplateFillsWhatTheCommandLineLeft) {
                                   "translations:de\n"
                                   "translations: en, it\n"
                                   "fast:\n"
+                                  "self-update:\n"
+                                  "exact-deps:\n"
                                   "brief:\n"
                                   "ignore_errors:\n"
                                   "verbose:\n"
@@ -188,6 +199,8 @@ TEST_F(ParseOptions, TemplateFillsWhatTheCommandLineLeft) {
     EXPECT_EQ(o.get(Option_id::vorn_options), " -c   -t1   -p -d out/ ");
     EXPECT_EQ(o.get(Option_id::section_options), " -m ");
     EXPECT_EQ(o.get(Option_id::fast), "y");
+    EXPECT_EQ(o.get(Option_id::self_update), "y");
+    EXPECT_EQ(o.get(Option_id::exact_deps), "y");
     EXPECT_EQ(o.translations, (std::vector<std::string>{"", "en", "it"}));
     EXPECT_TRUE(reporter().brief());
     EXPECT_EQ(reporter().verbosity(), Verbosity::verbose);

@@ -53,6 +53,7 @@ TEST(TemplateScanner, TokenStream) {
         {"brief:\nfatal-warnings:\nignore_errors:\nquiet:\nsilent:\nverbose:\nfast:",
          {{1, ""}, {2, ""}, {3, ""}, {4, ""}, {5, ""}, {6, ""}, {14, ""}}},
         {"brief:\t\nquiet:#why\n", {{1, ""}, {4, ""}}},
+        {"self-update:\nexact-deps:#both\n", {{15, ""}, {16, ""}}},
         {"prefix: out\n", {{7, " out"}}},
         {"prefix:a b\t# not a comment\n", {{7, "a b\t# not a comment"}}},
         {"source-extension:v\ntarget-extension:htm\nvorn-option:-x -y\ntranslations:en, it\n",
@@ -96,6 +97,8 @@ TEST(TemplateScanner, RefusedLayouts) {
         " brief:\n",                   // a keyword that does not start its line
         "\tverbose:\n",                //
         "fast:brief:\n",               //
+        "self-update: \n",             //
+        "exact-deps:y\n",              //
         "end-main\n",                  // outside a section
         "end-branch\n",                //
         "*main\nend-branch\n",         // the other section's end

@@ -88,6 +88,8 @@ Run_result Site::tovik_after(const std::string& prelude, std::vector<std::string
 Make_site::Make_site() {
     write_file(bin + "/vorn", stub_vorn);
     chmod((bin + "/vorn").c_str(), 0755);
+    // A makefile that remakes itself runs vorn-tovik by the name it was run with.
+    symlink(TOVIK_BIN, (bin + "/vorn-tovik").c_str());
 }
 
 Run_result Make_site::make(std::vector<std::string> args) const {

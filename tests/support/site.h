@@ -72,7 +72,8 @@ struct Site {
     Run_result shell(const std::string& command) const { return sh(command, dir); }
 };
 
-// A site whose make finds a stand-in `vorn` on its PATH, which writes its arguments into its output file.
+// A site whose make finds a stand-in `vorn` on its PATH, which writes its arguments into its output file, and
+// vorn-tovik itself.
 struct Make_site : Site {
     std::string bin = tmp / "bin";
 

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "dep_record.h"
 #include "diag/process_end.h"
 #include "diag/reporter.h"
 #include "driver/large_stack.h"
@@ -29,6 +30,19 @@ void make_parents(const std::string& dir) {
     }
 }
 
+// Whether the regular file `name` holds exactly `text`.
+bool same_contents(const std::string& name, const std::string& text) {
+    std::FILE* f = open_for_reading(name);
+    if (!f)
+        return false;
+    std::string old;
+    char buf[8192];
+    for (std::size_t got; old.size() <= text.size() && (got = std::fread(buf, 1, sizeof buf, f)) > 0;)
+        old.append(buf, got);
+    std::fclose(f);
+    return old == text;
+}
+
 void write_page(const Vorn_options& o, const std::string& page) {
     if (o.output == "-") {
         if (std::fwrite(page.data(), 1, page.size(), stdout) != page.size() || std::fflush(stdout) != 0)
@@ -48,6 +62,17 @@ void write_page(const Vorn_options& o, const std::string& page) {
     replace_file(o.output, page, "Can't open output file ", "Can't write output file ");
 }
 
+// The record of what the page read is written before the page: a run that fails after it leaves the page
+// as it was, and make makes it again.  A record that says what it said before is left as it is, so that a
+// makefile made again when a record changes is made again only when what a page read changed.
+void write_record(const Vorn_options& o, const Exec_tree& store) {
+    const std::string record = dep_record(o.output, store.reads());
+    if (same_contents(o.deps, record))
+        return;
+    make_parents(dir_part(o.deps));
+    replace_file(o.deps, record, "Can't open dependency file ", "Can't write dependency file ");
+}
+
 int vorn_main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     Vorn_options o = parse_vorn_options(argc, argv);
@@ -58,6 +83,10 @@ int vorn_main(int argc, char** argv) {
 
     // Names and levels are taken in the run directory.
     auto* store = new Exec_tree(o.source, o.output, o.root_dir, o.policy);
+    if (!o.deps.empty()) {
+        store->record_reads();
+        store->note_read(o.source);
+    }
     for (std::size_t i = 0; i < o.defines.size(); ++i)
         store->set_variable(o.defines[i].first,
                             o.define_is_flag[i] ? Gen_type(1) : Gen_type(o.defines[i].second));
@@ -75,6 +104,8 @@ int vorn_main(int argc, char** argv) {
     if (!run_dir.go_back())
         reporter().fatal_errno("can't change directory to " + run_dir.path(), run_dir.path());
 
+    if (!o.deps.empty())
+        write_record(o, *store);
     write_page(o, store->text());
     return 0;
 }

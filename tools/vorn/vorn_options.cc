@@ -18,6 +18,10 @@ const char help_text[] = "Run a Vorn source and write the page it produces.\n"
                          "                             scripts climb up to it.\n"
                          "  -p, --parents              Create the output file's missing parent\n"
                          "                             directories.\n"
+                         "      --deps=FILE            Write to FILE, as a make rule, every file the\n"
+                         "                             page read (the source, included, copied,\n"
+                         "                             measured, dated, tested and run files), each\n"
+                         "                             with an empty rule of its own.\n"
                          "      --noext-warning        Do not run external commands or scripts; warn.\n"
                          "      --noext-error          Do not run external commands or scripts; fail.\n"
                          "  -b, --brief                Shorter messages.\n"
@@ -45,7 +49,7 @@ const char help_text[] = "Run a Vorn source and write the page it produces.\n"
     end_process(status);
 }
 
-enum { opt_noext_warning = 256, opt_noext_error };
+enum { opt_noext_warning = 256, opt_noext_error, opt_deps };
 
 } // namespace
 
@@ -61,6 +65,7 @@ Vorn_options parse_vorn_options(int argc, char** argv) {
         {"parents", no_argument, nullptr, 'p'},
         {"noext-warning", no_argument, nullptr, opt_noext_warning},
         {"noext-error", no_argument, nullptr, opt_noext_error},
+        {"deps", required_argument, nullptr, opt_deps},
         {"brief", no_argument, nullptr, 'b'},
         {"fatal-warnings", no_argument, nullptr, 'E'},
         {"ignore-errors", no_argument, nullptr, 'i'},
@@ -99,6 +104,9 @@ Vorn_options parse_vorn_options(int argc, char** argv) {
             break;
         case opt_noext_error:
             o.policy = "error";
+            break;
+        case opt_deps:
+            o.deps = optarg;
             break;
         case 'b':
             r.set_brief();

@@ -13,6 +13,7 @@ struct Vorn_options {
     std::vector<bool> define_is_flag;                         // per entry: no "=" given, defined as 1
     bool parents = false;                                     // -p
     std::string policy;                                       // "warning", "error" or empty
+    std::string deps;                                         // --deps: the record of what the page read
 };
 
 // Fills the options and configures the reporter; help, version and usage errors end the process.
