@@ -135,22 +135,6 @@ struct Maker {
     }
 };
 
-// The path `path` from `base` (absolute), with "." and ".." taken out.
-std::string resolved(const std::string& base, const std::string& path) {
-    std::vector<std::string> parts;
-    std::istringstream in(path[0] == '/' ? path : base + "/" + path);
-    for (std::string part; std::getline(in, part, '/');) {
-        if (part == ".." && !parts.empty())
-            parts.pop_back();
-        else if (!part.empty() && part != "." && part != "..")
-            parts.push_back(part);
-    }
-    std::string out;
-    for (const std::string& part : parts)
-        out += "/" + part;
-    return out.empty() ? "/" : out;
-}
-
 } // namespace
 
 Random_site random_site(unsigned seed) {
@@ -184,69 +168,6 @@ Random_site random_site(unsigned seed) {
             m.site.pages[path + ".it"] = "<p>it</p>\n" + text;
     }
     return m.site;
-}
-
-std::set<std::string> traced_files(std::vector<std::string> argv, const std::string& dir) {
-    Temp_dir tmp;
-    argv.insert(argv.begin(),
-                {"/usr/bin/strace", "-f", "-qq", "-y", "-o", tmp / "trace", "-e",
-                 "trace=open,openat,stat,lstat,newfstatat,statx,access,faccessat,faccessat2,execve,"
-                 "chdir,fchdir"});
-    Run_options o;
-    o.cwd = dir;
-    o.env = {"ASAN_OPTIONS=detect_leaks=0"}; // the leak check cannot run under strace
-    run(argv, o);
-    char real[PATH_MAX];
-    if (!realpath(dir.c_str(), real))
-        return {};
-    const std::string root = real;
-    // Each line: pid, call, "(", [descriptor "<" its path ">" ","] the quoted name, ..., ") = " result.  A
-    // call that another process interrupts is cut at "<unfinished ...>" and goes on at "<... call resumed>".
-    std::map<int, std::string> cwd, unfinished;
-    std::set<int> started; // processes that became another program
-    int first = -1;
-    std::set<std::string> files;
-    std::istringstream in(read_file(tmp / "trace"));
-    for (std::string line; std::getline(in, line);) {
-        const int pid = std::atoi(line.c_str());
-        std::string call = line.substr(line.find_first_not_of(' ', line.find(' ')));
-        const std::size_t cut = call.find(" <unfinished ...>");
-        if (cut != std::string::npos) {
-            unfinished[pid] = call.substr(0, cut);
-            continue;
-        }
-        if (call.rfind("<... ", 0) == 0)
-            call = unfinished[pid] + call.substr(call.find("resumed>") + 8);
-        first = first < 0 ? pid : first;
-        if (!cwd.count(pid))
-            cwd[pid] = cwd.count(first) ? cwd[first] : root;
-        const std::size_t paren = call.find('(');
-        if (paren == std::string::npos || started.count(pid))
-            continue;
-        const std::string name = call.substr(0, paren);
-        const bool ok = call.find(") = -1") == std::string::npos;
-        // A descriptor and the directory it stands for.
-        const std::size_t open = call.find('<', paren), quote = call.find('"', paren);
-        std::string base = cwd[pid];
-        if (open < quote && call.compare(paren + 1, 1, "\"") != 0)
-            base = call.substr(open + 1, call.find('>', open) - open - 1);
-        if (call.compare(paren + 1, 8, "AT_FDCWD") == 0 || (name == "fchdir" && ok))
-            cwd[pid] = base;
-        std::string path;
-        for (std::size_t i = quote + 1; quote != std::string::npos && i < call.size() && call[i] != '"'; ++i)
-            path += call[i] == '\\' ? call[++i] : call[i];
-        if (name == "chdir" && ok)
-            cwd[pid] = resolved(base, path);
-        if (name == "execve" && ok && !(pid == first && started.insert(-1).second))
-            started.insert(pid);
-        if (path.empty() || name == "chdir")
-            continue;
-        const std::string full = resolved(base, path);
-        struct stat st;
-        if (full.rfind(root + "/", 0) == 0 && !(stat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode)))
-            files.insert(full.substr(root.size() + 1));
-    }
-    return files;
 }
 
 } // namespace ts

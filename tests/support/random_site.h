@@ -19,9 +19,4 @@ struct Random_site {
 
 Random_site random_site(unsigned seed);
 
-// Runs `argv` in `dir` under strace (/usr/bin/strace) and gives the files below `dir` that it opened,
-// examined or started, relative to `dir`: those of the program started, and of each process it started
-// until that one became another program.  Directories are left out.
-std::set<std::string> traced_files(std::vector<std::string> argv, const std::string& dir);
-
 } // namespace ts
