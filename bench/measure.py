@@ -46,6 +46,8 @@ MAKE_ROWS = [
     ("make -j2, cp floor", None),
     ("vorn per page", "cp per page"),
     ("cp per page", None),
+    ("make, self-update and exact-deps", "make"),
+    ("make -q, self-update and exact-deps", "make -q"),
 ]
 MAKE_KEYS = {
     "make": ["make", "make -r", "make -q", "make -q -r"],
@@ -53,7 +55,11 @@ MAKE_KEYS = {
                 "make -j2, full build, built-in rules on"],
     "build": ["make -j2, full build", "make -j2, cp floor"],
     "perpage": ["vorn per page", "cp per page"],
+    "updating": ["make, self-update and exact-deps", "make -q, self-update and exact-deps"],
 }
+# The rows on the makefile written with both settings that keep a makefile current.
+UPDATING_ROWS = set(MAKE_KEYS["updating"])
+UPDATING_OPTIONS = ["--self-update", "--exact-deps"]
 # Rows that build pages: measured only up to this many pages unless --build-max says otherwise.
 BUILD_ROWS = {"make -j2, full build", "make -j2, full build, built-in rules on", "make -j2, cp floor",
               "vorn per page", "cp per page"}
@@ -234,13 +240,13 @@ class Make_site:
     """A copy of the site (so that the generator's rows still measure a tree without pages) with the makefile
     written by the binary, two variants of it, and the list of its pages."""
 
-    def __init__(self, binary, vorn, tree):
-        self.dir = os.path.join(tree, "make-site")
+    def __init__(self, binary, vorn, tree, options=(), name="make-site"):
+        self.dir = os.path.join(tree, name)
         self.vorn_dir = os.path.dirname(vorn)
         if not os.path.isdir(self.dir):
             log("  copying the site for make")
             shutil.copytree(os.path.join(tree, "site"), self.dir, symlinks=True)
-        subprocess.run([binary, "--quiet"], cwd=self.dir, check=True)
+        subprocess.run([binary, "--quiet"] + list(options), cwd=self.dir, check=True)
         with open(os.path.join(self.dir, "Makefile")) as f:
             text = f.read()
         if NO_BUILTIN_RULES not in text:
@@ -276,8 +282,14 @@ class Make_site:
         run_once(["make", "-j2", "__vorn_OPTS=" + " ".join(VORN_OPTIONS)], self.dir, os.path.join(
             self.dir, ".peak-rss"), path_front=self.vorn_dir)
 
+    def settle(self):
+        """The same, then once more: a makefile that remakes itself takes in the records of a build that wrote
+        new ones at the next run of make (nothing once it has)."""
+        self.build()
+        self.build()
 
-def make_rows(make_site, wanted):
+
+def make_rows(make_site, updating_site, wanted):
     d = make_site.dir
     vorn = os.path.join(make_site.vorn_dir, "vorn")
     xargs = ["xargs", "-d", "\n", "-n", "2"]
@@ -296,17 +308,22 @@ def make_rows(make_site, wanted):
         "vorn per page": (xargs + [vorn] + VORN_OPTIONS, None),
         "cp per page": (xargs + ["cp"], None),
     }
+    if updating_site:
+        rows["make, self-update and exact-deps"] = (["make"], updating_site.settle)
+        rows["make -q, self-update and exact-deps"] = (["make", "-q"], updating_site.settle)
     tools = []
     for name, _ in MAKE_ROWS:
         if name not in wanted:
             continue
         argv, prepare = rows[name]
         stdin = make_site.list_path if name.endswith("per page") else None
-        tool = Tool(name, argv, d, stdin_path=stdin, inputs=d, prepare=prepare, path_front=make_site.vorn_dir)
-        tool.short = prepare == built
+        cwd = updating_site.dir if name in UPDATING_ROWS else d
+        tool = Tool(name, argv, cwd, stdin_path=stdin, inputs=cwd, prepare=prepare,
+                    path_front=make_site.vorn_dir)
+        tool.short = prepare == built or name in UPDATING_ROWS
         tools.append(tool)
     for tool in tools:
-        tool.rss_path = os.path.join(d, ".peak-rss")
+        tool.rss_path = os.path.join(tool.cwd, ".peak-rss")
     return tools
 
 
@@ -340,7 +357,12 @@ def measure_size(binary, vorn, tree, runs, wanted, build_max):
         make_site = Make_site(binary, vorn, tree)
         log("  building the pages once")
         make_site.build()
-        tools += make_rows(make_site, make_wanted)
+        updating_site = None
+        if UPDATING_ROWS & set(make_wanted):
+            updating_site = Make_site(binary, vorn, tree, UPDATING_OPTIONS, "make-site-updating")
+            log("  building the pages once, with %s" % " ".join(UPDATING_OPTIONS))
+            updating_site.settle()
+        tools += make_rows(make_site, updating_site, make_wanted)
 
     for tool in tools:
         log("  warm-up: %s" % tool.name)
@@ -503,7 +525,9 @@ def goals(results):
                 ("make", "make -r", 1.5, "no-op make within 1.5x of make -r"),
                 ("make -j2, full build", "make -j2, cp floor", 1.3,
                  "full make -j2 build within 1.3x of the cp floor"),
-                ("vorn per page", "cp per page", 1.2, "vorn per page within 1.2x of cp")):
+                ("vorn per page", "cp per page", 1.2, "vorn per page within 1.2x of cp"),
+                ("make, self-update and exact-deps", "make", 1.5,
+                 "no-op make with self-update: and exact-deps: within 1.5x of make without them")):
             t, base = med(res, name), med(res, ref)
             if t is not None and base is not None:
                 row("%s pages: %s" % (format(pages, ","), goal),
@@ -548,7 +572,7 @@ def main(argv):
     parser.add_argument("--sizes", default="2000,20000", help="page counts, separated by commas or blanks")
     parser.add_argument("--runs", type=int, default=5, help="measured runs per tool (after one warm-up)")
     parser.add_argument("--seed", type=int, default=1, help="generator seed")
-    parser.add_argument("--tools", default="normal,fast,cat,gcc,makedepend,make,builtin,build,perpage",
+    parser.add_argument("--tools", default="normal,fast,cat,gcc,makedepend,make,builtin,build,perpage,updating",
                         help="tools to run: " + ",".join(list(TOOL_KEYS) + list(MAKE_KEYS)))
     parser.add_argument("--work", default=os.path.join(HERE, "work"), help="where the generated trees are kept")
     parser.add_argument("--results", default=os.path.join(HERE, "results"), help="where the table is written")

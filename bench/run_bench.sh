@@ -5,7 +5,7 @@
 # to bench/results/.  See bench/README.md.
 #
 #   bench/run_bench.sh [--sizes 2000,20000] [--runs 5] [--seed 1] [--build-max 2000] [--no-build]
-#                      [--tools normal,fast,cat,gcc,makedepend,make,builtin,build,perpage]
+#                      [--tools normal,fast,cat,gcc,makedepend,make,builtin,build,perpage,updating]
 set -e
 cd "$(dirname "$0")/.."
 
