@@ -5,10 +5,11 @@
 //
 // Directory times would be a poor signal: pages, vorn's temporary files and the makefile's own replacement
 // change them on every build.  So the makefile lists the names that make's wildcard returned when it was
-// made -- exactly: the same patterns matched the same way (fnmatch with a leading "." matched only by a
-// ".", as glob does), split into words where make splits them -- and forces its own remaking only when
-// the two lists differ.  Directories the build makes itself (the pages' directories, the record directory)
-// are left out of both lists, so that building the site never changes them.
+// made -- exactly: the same patterns matched the same way, split into words where make splits them -- and
+// forces its own remaking only when the two lists differ.  The pages' directories are left out of both
+// lists, and directories only the build makes (translations, a prefix) are not watched, so that building
+// the site never changes what is compared; nor are names beginning with "." (editors' and version
+// control's files).
 #pragma once
 
 #include <map>

@@ -344,7 +344,9 @@ std::string rule_in(const std::string& makefile, const std::string& output) {
 
 TEST(Deps, ExampleSiteRulesListEveryDependency) {
     Site site;
-    ASSERT_EQ(ts::sh("cp -R '" SOURCE_ROOT "/examples/site/.' . && rm -f Makefile Makefile.sources", site.dir)
+    ASSERT_EQ(ts::sh("cp -R '" SOURCE_ROOT
+                     "/examples/site/.' . && rm -rf Makefile Makefile.sources .Makefile.deps",
+                     site.dir)
                   .status,
               0);
     auto r = site.tovik();

@@ -24,11 +24,11 @@ protected:
                          shell_word(site))
                       .status,
                   0);
-        ASSERT_EQ(
-            ts::sh("rm -rf Makefile Makefile.sources out-docs it && find . -name '*.html' -exec rm -f {} +",
-                   site)
-                .status,
-            0);
+        ASSERT_EQ(ts::sh("rm -rf Makefile Makefile.sources .Makefile.deps out-docs it && find . -name "
+                         "'*.html' -exec rm -f {} +",
+                         site)
+                      .status,
+                  0);
     }
 
     // make in the site with the built vorn and vorn-tovik (which the makefile runs again) first on its PATH.

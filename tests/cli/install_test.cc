@@ -168,7 +168,7 @@ TEST_F(Installed, ExampleSiteBuildsWithTheInstalledPrograms) {
     const std::string site = tmp / "site";
     // Whatever an earlier run left in the example is not part of it.
     ASSERT_EQ(ts::sh("cp -r '" SOURCE_ROOT "/examples/site' '" + site + "' && cd '" + site +
-                     "' && rm -f Makefile Makefile.sources && find . -name '*.html' -delete")
+                     "' && rm -rf Makefile Makefile.sources .Makefile.deps && find . -name '*.html' -delete")
                   .status,
               0);
     const std::set<std::string> sources = file_names(site);

@@ -538,7 +538,7 @@ TEST(MakeRun, NoNameOrTextRunsACommand) {
 TEST(MakeRun, ExampleSite) {
     Site site;
     ASSERT_EQ(ts::sh("cp -R '" SOURCE_ROOT
-                     "/examples/site/.' . && rm -rf it out-docs Makefile Makefile.sources && "
+                     "/examples/site/.' . && rm -rf it out-docs Makefile Makefile.sources .Makefile.deps && "
                      "find . -name '*.html' -exec rm -f {} +",
                      site.dir)
                   .status,
