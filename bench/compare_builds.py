@@ -401,10 +401,10 @@ def record(tally, case, outcome, scratch, label):
         x, y = a.get(key), b.get(key)
         if x == y:
             continue
-        text.append(excerpt(key, x or b"(none)\n", y or b"(none)\n"))
+        text.append(excerpt(key, b"(none)\n" if x is None else x, b"(none)\n" if y is None else y))
         for side, value in (("old", x), ("new", y)):
             if value is not None:
-                path = os.path.join(folder, side, key.replace("/", "%"))
+                path = os.path.join(folder, side, key.replace("/", "%")[:200])
                 os.makedirs(os.path.dirname(path), exist_ok=True)
                 with open(path, "wb") as f:
                     f.write(value)
