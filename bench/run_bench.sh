@@ -24,7 +24,7 @@ done
 tools/setup-deps.sh python3 xargs:findutils gcc /usr/bin/time:time makedepend:xutils-dev
 
 binary=build-release/src/vorn-tovik
-vorn=build-release/tools/vorn
+vorn=build-release/src/vorn
 if [ "$build" = yes ]; then
     cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DVT_TESTS=OFF >/dev/null
     cmake --build build-release -j 2 --target vorn-tovik vorn >&2

@@ -7,9 +7,9 @@
 #include <memory>
 
 #include "diag/reporter.h"
-#include "frontend/parser.h"
 #include "fuzz_support.h"
-#include "values/tree.h"
+#include "lang/eval/tree.h"
+#include "lang/frontend/parser.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fz::start_input();

@@ -1,15 +1,15 @@
 // The source scanner and the parser working for the execution store, as vorn runs a source: every completed
 // statement is evaluated at once.  The store refuses external programs ("error" policy): cmd, exec, evalcmd
 // and evalexec report an error, which ends the input, so nothing outside this process ever runs.  Endless
-// loops and huge values are ended by the fuzz build's budget (diag/fuzz_budget.h).
+// loops and huge values are ended by the fuzz build's budget (base/fuzz_budget.h).
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 
 #include "diag/reporter.h"
-#include "frontend/parser.h"
 #include "fuzz_support.h"
-#include "values/tree.h"
+#include "lang/eval/tree.h"
+#include "lang/frontend/parser.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fz::start_input();

@@ -8,10 +8,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "diag/fuzz_budget.h"
+#include "base/fuzz_budget.h"
 #include "diag/reporter.h"
 #include "fuzz_support.h"
-#include "values/gen_type.h"
+#include "lang/values/gen_type.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "driver/paths.h"
+#include "base/paths.h"
 #include "fuzz_support.h"
 
 namespace {

@@ -4,12 +4,12 @@
 #include <cstdlib>
 #include <unistd.h>
 
-#include "diag/fuzz_budget.h"
-#include "diag/process_end.h"
+#include "base/fuzz_budget.h"
+#include "base/process_end.h"
 #include "diag/reporter.h"
-#include "frontend/parser.h"
-#include "options/template_reader.h"
-#include "values/tree.h"
+#include "lang/eval/tree.h"
+#include "lang/frontend/parser.h"
+#include "tovik/template_reader.h"
 
 namespace fz {
 

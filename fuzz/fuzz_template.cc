@@ -4,8 +4,8 @@
 #include <cstdint>
 
 #include "fuzz_support.h"
-#include "options/options.h"
-#include "options/template_reader.h"
+#include "tovik/options.h"
+#include "tovik/template_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fz::start_input();

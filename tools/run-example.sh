@@ -14,7 +14,7 @@ cat Makefile
 echo "===== make -n ====="
 make -n
 echo "===== make ====="
-PATH="$bin/tools:$PATH" make
+PATH="$bin/src:$PATH" make
 echo "===== pages produced ====="
 find . -name '*.html' | sort
 echo "===== index.html ====="

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <new>
 
-#include "diag/process_end.h"
-#include "driver/paths.h"
-#include "driver/read_open.h"
+#include "base/paths.h"
+#include "base/process_end.h"
+#include "os/read_open.h"
 
 Reporter& reporter() {
     static Reporter* the_reporter = new Reporter();

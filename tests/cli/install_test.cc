@@ -185,7 +185,7 @@ TEST_F(Installed, ExampleSiteBuildsWithTheInstalledPrograms) {
               std::string::npos);
     EXPECT_TRUE(ts::exists(site + "/Makefile.sources"));
 
-    if (!ts::exists(SOURCE_ROOT "/src/frontend/parser.h"))
+    if (!ts::exists(SOURCE_ROOT "/src/lang/frontend/parser.h"))
         GTEST_SKIP() << "vorn cannot read sources before the source parser exists";
 #ifndef VORN_BIN
     GTEST_SKIP() << "vorn is not built";

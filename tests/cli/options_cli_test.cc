@@ -2,8 +2,8 @@
 // streams and exit status compared whole.
 #include <gtest/gtest.h>
 
-#include "options/texts.h"
 #include "support/site.h"
+#include "tovik/texts.h"
 
 namespace {
 

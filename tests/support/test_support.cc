@@ -15,7 +15,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "diag/process_end.h"
+#include "base/process_end.h"
 
 extern char** environ;
 

@@ -1,0 +1,292 @@
+#include "base/make_names.h"
+#include "base/paths.h"
+#include "diag/reporter.h"
+#include "lang/eval/node.h"
+#include "lang/eval/tree.h"
+#include "tovik/makefile_inputs.h"
+
+Deps_tree::Deps_tree(std::string target_extension)
+    : target_extension_(std::move(target_extension)), working_directory_(working_dir() + "/") {
+    run_dir_ = working_directory_;
+}
+
+Deps_tree::~Deps_tree() = default;
+
+void Deps_tree::ensure_exec() {
+    reporter().fatal("Deps_tree::ensure_exec () -- Internal Error");
+}
+
+// Nodes are named without the include chain: a dependency store never runs them, and all of them go
+// before the next source starts.
+Node* Deps_tree::add_statement(Node* node) {
+    Reporter& r = reporter();
+    node->owner = this;
+    node->src = r.scan_plain_name();
+    node->line = r.scan_location().line;
+    node->deps();
+    pending_.push_back(node);
+    return node;
+}
+
+// The statement at the back of the queue is the completed top-level statement; every other queued node
+// belongs to its subtree and goes with it.
+void Deps_tree::drop_statement() {
+    if (pending_.empty())
+        return;
+    Node* statement = pending_.back();
+    forget_pending();
+    delete statement;
+}
+
+std::string Deps_tree::output_name() const {
+    return output_name_ + (output_extension_.empty() ? target_extension_ : output_extension_);
+}
+
+void Deps_tree::refresh(const std::string& file_name) {
+    log(Deps_change::refresh, false, file_name);
+    if (inputs)
+        inputs->read(dependency_path(file_name, false, current_dir_));
+    saved_dirs_.push_back(current_dir_);
+    current_dir_ += dir_part(file_name);
+}
+
+void Deps_tree::undo_refresh() {
+    if (saved_dirs_.empty())
+        reporter().fatal("Deps_tree::undo_refresh () - internal error");
+    log(Deps_change::undo_refresh);
+    current_dir_ = std::move(saved_dirs_.back());
+    saved_dirs_.pop_back();
+}
+
+std::string Deps_tree::dependency_path(const std::string& name, bool from_run_dir,
+                                       const std::string& dir) const {
+    return normalize_path((!name.empty() && name[0] == '/') || from_run_dir ? name : dir + name, true);
+}
+
+namespace {
+
+// The makefile's own prefix variable, with which the page's output name (outputfile()) begins.
+const std::string prefix_variable = "$(prefix)";
+
+// How many bytes at the start of the dependency `path` are makefile text already: the prefix variable
+// of a name taken from the run directory.
+std::size_t makefile_text_length(const std::string& path, bool from_run_dir) {
+    return from_run_dir && path.compare(0, prefix_variable.size(), prefix_variable) == 0
+               ? prefix_variable.size()
+               : 0;
+}
+
+bool expressible_dependency(const std::string& path, bool from_run_dir) {
+    return expressible_prerequisite(path.substr(makefile_text_length(path, from_run_dir)));
+}
+
+} // namespace
+
+bool Deps_tree::add_dependency(const std::string& name, bool from_run_dir) {
+    log(Deps_change::dependency, from_run_dir, name);
+    const std::string path = dependency_path(name, from_run_dir, current_dir_);
+    if (!expressible_dependency(path, from_run_dir)) {
+        reporter().warning(path + ": make cannot read this name back as a file; dependency left out",
+                           path + ": name make cannot express");
+        return false;
+    }
+    const std::size_t kept = makefile_text_length(path, from_run_dir);
+    dependencies.insert(" \\\n\t" + path.substr(0, kept) + escaped_prerequisite(path.substr(kept)));
+    return true;
+}
+
+void Deps_tree::add_archive_exclude(const std::string& name) {
+    log(Deps_change::archive_exclude, false, name);
+    // An empty name names no file (the directory's path would take its place).
+    if (name.empty())
+        return;
+    const std::string path = dependency_path(name, false, current_dir_);
+    archive_excludes.insert(path + "\n" + path + "~\n");
+}
+
+void Deps_tree::mark_no_output() {
+    log(Deps_change::no_output);
+    if (main_file)
+        no_target = 1;
+}
+
+void Deps_tree::mark_always() {
+    log(Deps_change::always);
+    always = 1;
+}
+
+void Deps_tree::mark_extension(const std::string& ext) {
+    log(Deps_change::extension, false, ext);
+    set_output_extension(ext);
+}
+
+void Deps_tree::leave_main_file() {
+    log(Deps_change::not_main);
+    main_file = 0;
+}
+
+bool Deps_tree::unfixed_dependency() {
+    log(Deps_change::unfixed_dependency);
+    return !always;
+}
+
+namespace {
+
+// A variable's name and value as one text, every part of the value included: two texts are equal when the
+// names and values are.
+void put_value(std::string& out, const Gen_type* value) {
+    auto put_size = [&out](std::size_t n) { out.append(reinterpret_cast<const char*>(&n), sizeof n); };
+    if (!value) {
+        out += '-';
+        return;
+    }
+    out += value->kind();
+    const int32_t i = value->integer();
+    out.append(reinterpret_cast<const char*>(&i), sizeof i);
+    put_size(value->text().size());
+    out += value->text();
+    put_size(value->elements().size());
+    for (const Gen_type& element : value->elements())
+        put_value(out, &element);
+}
+
+std::string variable_text(const std::string& name, const Gen_type* value) {
+    std::string out;
+    const std::size_t n = name.size();
+    out.append(reinterpret_cast<const char*>(&n), sizeof n);
+    out += name;
+    put_value(out, value);
+    return out;
+}
+
+} // namespace
+
+void Deps_tree::variable_read(const std::string& name, const Gen_type* value) {
+    if (change_log_)
+        log(Deps_change::variable, false, variable_text(name, value));
+}
+
+// Followed on copies of the directory stack and the "__ALWAYS__" flag; the variables read are looked up.
+bool Deps_tree::changes_are_silent(const Deps_changes& changes) const {
+    std::vector<std::string> dirs{current_dir_};
+    bool quiet = always != 0;
+    for (const Deps_change& c : changes) {
+        switch (c.kind) {
+        case Deps_change::dependency:
+            if (!expressible_dependency(dependency_path(c.text, c.flag, dirs.back()), c.flag))
+                return false;
+            break;
+        case Deps_change::always:
+            quiet = true;
+            break;
+        case Deps_change::refresh:
+            dirs.push_back(dirs.back() + dir_part(c.text));
+            break;
+        case Deps_change::undo_refresh:
+            if (dirs.size() < 2)
+                return false;
+            dirs.pop_back();
+            break;
+        case Deps_change::unfixed_dependency:
+            if (!quiet)
+                return false;
+            break;
+        case Deps_change::page_value:
+            return false;
+        case Deps_change::variable: {
+            std::size_t n = 0;
+            c.text.copy(reinterpret_cast<char*>(&n), sizeof n);
+            const std::string name = c.text.substr(sizeof n, n);
+            auto it = variables_.find(name);
+            if (variable_text(name, it == variables_.end() ? nullptr : &it->second) != c.text)
+                return false;
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    return true;
+}
+
+void Deps_tree::make_changes(const Deps_changes& changes) {
+    for (const Deps_change& c : changes) {
+        switch (c.kind) {
+        case Deps_change::dependency:
+            add_dependency(c.text, c.flag);
+            break;
+        case Deps_change::archive_exclude:
+            add_archive_exclude(c.text);
+            break;
+        case Deps_change::no_output:
+            mark_no_output();
+            break;
+        case Deps_change::always:
+            mark_always();
+            break;
+        case Deps_change::extension:
+            mark_extension(c.text);
+            break;
+        case Deps_change::not_main:
+            leave_main_file();
+            break;
+        case Deps_change::refresh:
+            refresh(c.text);
+            break;
+        case Deps_change::undo_refresh:
+            undo_refresh();
+            break;
+        case Deps_change::unfixed_dependency:
+            unfixed_dependency();
+            break;
+        case Deps_change::page_value:
+            page_value();
+            break;
+        case Deps_change::variable:
+            log(Deps_change::variable, false, c.text);
+            break;
+        }
+    }
+}
+
+void Deps_tree::set_input_name(const std::string& name) {
+    reporter().forget_plain_names();
+    input_name_ = normalize_path(name, true);
+    input_path_ = working_directory_ + input_name_;
+}
+
+void Deps_tree::set_output_name(const std::string& name) {
+    output_name_ = normalize_path(name, true);
+    output_path_ = working_directory_ + output_name_;
+}
+
+void Deps_tree::set_directory(const std::string& path) {
+    current_dir_ = dir_part(path);
+    main_file = 1;
+}
+
+void Deps_tree::append_rule_text(const std::string& text) {
+    (always ? always_list : target_list) += text;
+}
+
+void Deps_tree::write_dependencies() {
+    for (const std::string& entry : dependencies)
+        text_ += entry;
+}
+
+std::string Deps_tree::take_archive_excludes() {
+    std::string out;
+    archive_excludes.write([&out](std::string_view piece) { out += piece; });
+    archive_excludes.clear();
+    return out;
+}
+
+void Deps_tree::keep_rules() {
+    rules_.append(text_);
+    text_.clear();
+}
+
+void Deps_tree::reset_source_state() {
+    saved_dirs_.clear();
+    forget_pending();
+}

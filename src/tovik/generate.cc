@@ -1,0 +1,95 @@
+#include "tovik/generate.h"
+
+#include "base/make_names.h"
+#include "base/paths.h"
+#include "diag/reporter.h"
+#include "lang/eval/tree.h"
+#include "lang/frontend/source_text.h"
+#include "tovik/makefile_inputs.h"
+#include "tovik/makefile_writer.h"
+#include "tovik/options.h"
+#include "tovik/project_scan.h"
+
+namespace {
+
+// The recipe that runs vorn-tovik again as it was run this time.
+std::string self_command(const Tovik_opt& options) {
+    std::string command;
+    for (const std::string& argument : options.arguments)
+        command += (command.empty() ? "" : " ") + recipe_word(argument, command.empty());
+    return command;
+}
+
+// With --self-update, the store gathers what the makefile is made from; the template and M.add may be
+// missing.
+void watch_inputs(Tovik_opt& options, Deps_tree& store, Makefile_writer& writer) {
+    if (options.get(Option_id::self_update) != "y")
+        return;
+    const std::string makefile = options.get(Option_id::makefile);
+    auto* inputs = new Makefile_inputs(options.get(Option_id::source_ext), options.translations,
+                                       options.get(Option_id::prefix));
+    inputs->optional_input(normalize_path(options.get(Option_id::root_dir) + makefile + ".vt", true));
+    inputs->optional_input(makefile + ".add");
+    store.inputs = inputs;
+    writer.set_self_command(self_command(options));
+}
+
+// With --exact-deps, vorn records what each page read in a hidden directory named after the makefile,
+// which the build makes and the archive leaves out.
+void keep_records(Tovik_opt& options, Deps_tree& store) {
+    const std::string dir = "." + options.get(Option_id::makefile) + ".deps";
+    if (options.get(Option_id::exact_deps) != "y" || unsafe_make_name(dir))
+        return;
+    store.records_dir = dir;
+    store.archive_excludes.insert(dir + "\n");
+}
+
+} // namespace
+
+void generate_makefile(Tovik_opt& options) {
+    // The scan reads the options through the published pointer.
+    g_options = &options;
+
+    // The dependency store lives until the process ends.
+    auto* store = new Deps_tree(options.get(Option_id::target_ext));
+    g_deps = store;
+    g_store = store;
+    if (options.get(Option_id::fast) == "y")
+        store->fast = 1;
+
+    // The main section's options are read before a branch replaces them.
+    Makefile_writer writer(*store, options.get(Option_id::makefile));
+    writer.begin_variables(options.get(Option_id::prefix), options.get(Option_id::vorn_options),
+                           options.get(Option_id::section_options));
+    watch_inputs(options, *store, writer);
+    keep_records(options, *store);
+
+    // Every pass reads an included file from the disk once.
+    Source_cache_scope cache;
+    scan_directory("");
+    // Branches come from the end of the list: the last one in the template is scanned first.
+    while (options.next_branch()) {
+        writer.add_branch_variables(options.get(Option_id::opts_variable),
+                                    options.get(Option_id::section_options));
+        scan_directory("");
+    }
+
+    const std::string root_dir = options.get(Option_id::root_dir);
+    if (options.get(Option_id::prefix) == "./" && root_dir == "./") {
+        writer.finish_archive_rule(Archive_form::archive, site_name(root_dir));
+        writer.write_sources_file();
+    } else {
+        writer.finish_archive_rule(Archive_form::refusal, std::string());
+    }
+
+    // Outputs that are always rebuilt count as much as the others: a site made only of them still needs its
+    // rules.  Outputs left out of both lists (__NO_OUTPUT__, "nooutput" directories) do not count.
+    if (!store->target_list.empty() || !store->always_list.empty()) {
+        writer.write_makefile();
+        if (store->inputs)
+            keep_after_inputs(options.get(Option_id::makefile), store->inputs->input_files());
+    } else {
+        reporter().info("No source file found .. creating empty makefile", "Empty makefile created");
+        writer.write_empty_makefile();
+    }
+}

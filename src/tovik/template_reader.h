@@ -1,0 +1,45 @@
+// The site's template file (the makefile's name + ".vt"): its scanner's entry points and the reader that
+// merges its settings into the options under the command line's precedence rules.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "tovik/options.h"
+
+// Token codes of the template scanner.  The numbers are fixed; template_scanner.l returns them.
+enum Template_token : int {
+    tmpl_end = 0,
+    tmpl_brief = 1,
+    tmpl_fatal_warnings = 2,
+    tmpl_ignore_errors = 3,
+    tmpl_quiet = 4,
+    tmpl_silent = 5,
+    tmpl_verbose = 6,
+    tmpl_prefix = 7,
+    tmpl_source_ext = 8,
+    tmpl_target_ext = 9,
+    tmpl_vorn_option = 10,
+    tmpl_branch = 11,
+    tmpl_main = 12,
+    tmpl_translations = 13,
+    tmpl_fast = 14,
+    tmpl_self_update = 15,
+    tmpl_exact_deps = 16,
+};
+
+// The scanner (template_scanner.l).  Start a scan on an open file or on a text, call next_template_token()
+// until it returns tmpl_end, then template_scan_end() to release the scanner's buffers.  Tokens 7 to 13
+// leave their text in template_value().  Refused input ends the process with "Wrong template file".
+void template_scan_file(std::FILE* file);
+void template_scan_string(const std::string& text);
+int next_template_token();
+const std::string& template_value();
+void template_scan_end();
+
+// Reads the template of the makefile named in the options, from the command line's root directory, and
+// merges it into the options and the pending settings.  A missing template changes nothing.
+void read_template(Tovik_opt& options, Pending_settings& pending);
+
+// The same for a template given as text.
+void merge_template_text(Tovik_opt& options, Pending_settings& pending, const std::string& text);

@@ -1,0 +1,241 @@
+#include "lang/eval/tree.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "base/paths.h"
+#include "lang/eval/node.h"
+#include "support/test_support.h"
+
+namespace {
+
+class StoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        reporter().reset();
+        reporter().set_program_name("t");
+    }
+    void TearDown() override { reporter().reset(); }
+};
+
+TEST_F(StoreTest, PredefinedMonthsAndDays) {
+    Deps_tree store("html");
+    EXPECT_EQ(store.get_variable_element("_months", Gen_type(2)).get_string(), "March");
+    EXPECT_EQ(store.get_variable_element("_months", Gen_type(11)).get_string(), "December");
+    EXPECT_EQ(store.get_variable_element("_days", Gen_type(0)).get_string(), "Sunday");
+    EXPECT_EQ(store.get_variable_element("_days", Gen_type(6)).get_string(), "Saturday");
+    EXPECT_FALSE(store.has_variable("_argc"));
+    auto r =
+        ts::capture([&] { EXPECT_EQ(store.get_variable_element("_months", Gen_type(12)).get_int(), -1); });
+    EXPECT_EQ(r.err, "t: warning: Array index out of bound\n");
+}
+
+TEST_F(StoreTest, MissingVariableWarnsWithBothTexts) {
+    Deps_tree store("html");
+    auto r = ts::capture([&] { EXPECT_TRUE(store.get_variable("x").is_undefined()); });
+    EXPECT_EQ(r.err, "t: warning: variable `x' not defined\n");
+    reporter().set_brief();
+    EXPECT_EQ(ts::capture([&] { store.get_variable("x"); }).err, "t: warning: x not def\n");
+}
+
+TEST_F(StoreTest, SetReplacesValueAndKindRemoveAndHas) {
+    Deps_tree store("html");
+    store.set_variable("v", Gen_type::empty_array());
+    store.set_variable("v", Gen_type("text"));
+    EXPECT_EQ(store.get_variable("v").get_string(), "text");
+    EXPECT_TRUE(store.has_variable("v"));
+    EXPECT_TRUE(store.remove_variable("v"));
+    EXPECT_FALSE(store.remove_variable("v"));
+    EXPECT_FALSE(store.has_variable("v"));
+}
+
+TEST_F(StoreTest, ElementWritesOnArraysAndRefusals) {
+    Deps_tree store("html");
+    store.set_variable("a", Gen_type::empty_array());
+    EXPECT_EQ(store.set_variable_element("a", Gen_type(2), Gen_type(7), false).get_int(), 7);
+    Gen_type a = store.get_variable("a");
+    ASSERT_EQ(a.get_array().size(), 3u);
+    EXPECT_EQ(a.get_array()[0].get_string(), "");
+    EXPECT_EQ(a.get_array()[2].get_int(), 7);
+    EXPECT_EQ(store.set_variable_element("a", Gen_type(0), Gen_type("x"), true).get_string(), "x");
+    EXPECT_EQ(store.get_variable("a").get_array().size(), 4u);
+
+    reporter().set_policy(Policy::ignore_errors);
+    store.set_variable("s", Gen_type("str"));
+    auto r = ts::capture([&] {
+        EXPECT_EQ(store.set_variable_element("s", Gen_type(0), Gen_type(1), false).get_string(), "");
+    });
+    EXPECT_EQ(r.err, "t: s is not an array\n");
+    r = ts::capture([&] { store.set_variable_element("missing", Gen_type(0), Gen_type(1), false); });
+    EXPECT_EQ(r.err, "t: warning: variable `missing' not defined\nt: missing is not an array\n");
+    // An element read of a scalar is undefined without a further message.
+    EXPECT_EQ(
+        ts::capture([&] { EXPECT_TRUE(store.get_variable_element("s", Gen_type(0)).is_undefined()); }).err,
+        "");
+}
+
+TEST_F(StoreTest, AdjustLevel) {
+    Deps_tree store("html");
+    store.output_level = 3;
+    store.root_level = 1;
+    EXPECT_EQ(store.adjust_level(), "../../");
+    store.root_level = 3;
+    EXPECT_EQ(store.adjust_level(), "");
+    store.root_level = 4;
+    auto r = ts::capture([&] { EXPECT_EQ(store.adjust_level(), ""); });
+    EXPECT_EQ(r.err, "t: warning: Can't adjust level: output file outside root directory\n");
+    reporter().set_brief();
+    EXPECT_EQ(ts::capture([&] { store.adjust_level(); }).err, "t: warning: No adjust\n");
+}
+
+TEST_F(StoreTest, DependencyStoreNamesAndDirectories) {
+    Deps_tree store("html");
+    std::string wd = working_dir() + "/";
+    EXPECT_EQ(store.working_directory(), wd);
+    store.set_input_name("./sub/./page.vrn");
+    store.set_output_name("$(prefix)sub/page.");
+    EXPECT_EQ(store.input_name(), "sub/page.vrn");
+    EXPECT_EQ(store.input_path(), wd + "sub/page.vrn");
+    EXPECT_EQ(store.output_name(), "$(prefix)sub/page.html");
+    store.set_output_extension("php");
+    EXPECT_EQ(store.output_name(), "$(prefix)sub/page.php");
+    store.clear_output_extension();
+    EXPECT_EQ(store.output_extension(), "");
+
+    store.main_file = 0;
+    store.set_directory("sub/page.vrn");
+    EXPECT_EQ(store.current_dir(), "sub/");
+    EXPECT_EQ(store.main_file, 1);
+    store.refresh("inc/head.vrn");
+    EXPECT_EQ(store.current_dir(), "sub/inc/");
+    store.refresh("plain.vrn");
+    EXPECT_EQ(store.current_dir(), "sub/inc/");
+    store.undo_refresh();
+    store.undo_refresh();
+    EXPECT_EQ(store.current_dir(), "sub/");
+    auto r = ts::capture([&] { store.undo_refresh(); });
+    EXPECT_EQ(r, (ts::Reported{"t: fatal: Deps_tree::undo_refresh () - internal error\n", 1}));
+}
+
+TEST_F(StoreTest, RuleListsDependenciesAndArchiveExcludes) {
+    Deps_tree store("html");
+    store.append_rule_text("$(prefix)a.html\\\n");
+    store.always = 1;
+    store.append_rule_text("$(prefix)b.html\\\n");
+    EXPECT_EQ(store.target_list, "$(prefix)a.html\\\n");
+    EXPECT_EQ(store.always_list, "$(prefix)b.html\\\n");
+
+    store.dependencies.insert(" \\\n\tz.png");
+    store.dependencies.insert(" \\\n\thead.vrn");
+    store.dependencies.insert(" \\\n\tz.png");
+    store.write_dependencies();
+    EXPECT_EQ(store.text(), " \\\n\thead.vrn \\\n\tz.png");
+    store.clear_dependencies();
+    EXPECT_TRUE(store.dependencies.empty());
+
+    store.archive_excludes.insert("sub/p.vrn\nsub/p.vrn~\n");
+    store.archive_excludes.insert("index.vrn\nindex.vrn~\n");
+    EXPECT_EQ(store.take_archive_excludes(), "index.vrn\nindex.vrn~\nsub/p.vrn\nsub/p.vrn~\n");
+    EXPECT_EQ(store.take_archive_excludes(), "");
+}
+
+TEST_F(StoreTest, ModesAndRefusals) {
+    Deps_tree deps("html");
+    EXPECT_TRUE(deps.full_mode());
+    EXPECT_FALSE(deps.fast_mode());
+    deps.fast = 1;
+    EXPECT_FALSE(deps.full_mode());
+    EXPECT_TRUE(deps.fast_mode());
+    EXPECT_FALSE(deps.is_exec());
+    EXPECT_EQ(ts::capture([&] { deps.ensure_exec(); }),
+              (ts::Reported{"t: fatal: Deps_tree::ensure_exec () -- Internal Error\n", 1}));
+    deps.ensure_dep();
+
+    Exec_tree exec("index.vrn", "index.html", "./", "");
+    EXPECT_TRUE(exec.is_exec());
+    EXPECT_FALSE(exec.full_mode());
+    EXPECT_FALSE(exec.fast_mode());
+    EXPECT_EQ(ts::capture([&] { exec.ensure_dep(); }),
+              (ts::Reported{"t: fatal: Exec_tree::ensure_dep () Internal Error\n", 1}));
+    exec.ensure_exec();
+}
+
+// A node that records what happens to it.
+struct Probe : Node {
+    explicit Probe(std::vector<std::string>& log, std::string name, Node_ptr child = nullptr)
+        : log_(log), name_(std::move(name)), child_(std::move(child)) {}
+    ~Probe() override { log_.push_back("destroy " + name_); }
+    Gen_type exec() override {
+        log_.push_back("exec " + name_ + (reporter().executing() ? " executing" : ""));
+        return Gen_type(0);
+    }
+    void deps() override { log_.push_back("deps " + name_); }
+    std::vector<std::string>& log_;
+    std::string name_;
+    Node_ptr child_;
+};
+
+TEST_F(StoreTest, RegistrationStampsRunsDepsAndDropDestroysOnce) {
+    std::vector<std::string> log;
+    Deps_tree store("html");
+    reporter().set_file("sub/page.vrn");
+    reporter().add_lines(4);
+    Node* child = store.add_statement(new Probe(log, "child"));
+    Node* parent = store.add_statement(new Probe(log, "parent", Node_ptr(child)));
+    EXPECT_EQ(parent->owner, &store);
+    EXPECT_EQ(parent->src->dir, "sub/");
+    EXPECT_EQ(parent->src->file, "page.vrn");
+    EXPECT_EQ(parent->line, 5);
+    store.drop_statement();
+    store.drop_statement(); // nothing left: nothing happens
+    EXPECT_EQ(log,
+              (std::vector<std::string>{"deps child", "deps parent", "destroy parent", "destroy child"}));
+}
+
+TEST_F(StoreTest, ExecutionStoreRunsDroppedStatement) {
+    std::vector<std::string> log;
+    Exec_tree store("page.vrn", "page.html", "./", "");
+    store.add_statement(new Probe(log, "s"));
+    store.drop_statement();
+    EXPECT_FALSE(reporter().executing());
+    EXPECT_EQ(log, (std::vector<std::string>{"exec s executing", "destroy s"}));
+    EXPECT_EQ(store.get_variable("_argc").get_int(), 1);
+    Gen_type argv = store.get_variable("_argv");
+    ASSERT_EQ(argv.get_array().size(), 1u);
+    EXPECT_EQ(argv.get_array()[0].get_string(), "page.vrn");
+}
+
+TEST_F(StoreTest, ArgumentFramesSaveAndRestore) {
+    Exec_tree store("page.vrn", "page.html", "./", "");
+    store.save_arguments();
+    store.set_variable("_argc", Gen_type(3));
+    store.set_variable("_argv", Gen_type("changed"));
+    store.push_plain_frame();
+    store.restore_arguments(); // plain frame: nothing restored
+    EXPECT_EQ(store.get_variable("_argc").get_int(), 3);
+    store.restore_arguments();
+    EXPECT_EQ(store.get_variable("_argc").get_int(), 1);
+    EXPECT_TRUE(store.get_variable("_argv").is_array());
+    store.restore_arguments(); // no frame left: nothing happens
+
+    store.set_variable("_argc", Gen_type("x"));
+    auto r = ts::capture([&] { store.save_arguments(); });
+    EXPECT_EQ(r, (ts::Reported{"t: _argc must be an integer\n", 1}));
+}
+
+TEST_F(StoreTest, ExecutionStoreLevels) {
+    ts::Temp_dir tmp;
+    std::string back = working_dir();
+    ASSERT_EQ(chdir(tmp.path().c_str()), 0);
+    Exec_tree at_root("a.vrn", "sub/deeper/a.html", "./", "");
+    EXPECT_EQ(at_root.adjust_level(), "../../");
+    Exec_tree to_stdout("a.vrn", "-", "./", "");
+    EXPECT_EQ(to_stdout.adjust_level(), ""); // standard output counts as a page in the run directory
+    ts::make_dirs(tmp / "site");
+    Exec_tree below("site/a.vrn", "site/x/a.html", "site", "");
+    EXPECT_EQ(below.adjust_level(), "../");
+    EXPECT_EQ(below.input_path(), working_dir() + "/site/a.vrn");
+    ASSERT_EQ(chdir(back.c_str()), 0);
+}
+
+} // namespace

@@ -1,0 +1,102 @@
+#include "os/work_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "base/paths.h"
+#include "support/test_support.h"
+
+namespace {
+
+std::string real_path(const std::string& path) {
+    char* real = realpath(path.c_str(), nullptr);
+    std::string out = real ? real : "";
+    std::free(real);
+    return out;
+}
+
+// Runs in a fresh directory and comes back to where the test started, however deep it went.
+class WorkDir : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(change_dir(tmp.path())); }
+    void TearDown() override {
+        EXPECT_TRUE(home.go_back());
+        // Deeper than the path limit: only rm takes it down.
+        ts::sh("rm -rf " + tmp.path() + "/*");
+    }
+    Dir_return home;
+    ts::Temp_dir tmp;
+};
+
+// Far deeper than the system can name: the text follows the walk, working_dir answers from it, and the
+// walk and an inclusion's way back come up again.
+TEST_F(WorkDir, WalkBelowThePathLimitAndBack) {
+    const std::string top = real_path(tmp.path());
+    ASSERT_EQ(current_dir(), top);
+    std::vector<Dir_mark> marks;
+    std::string expected = top;
+    const std::string name(20, 'd');
+    while (expected.size() <= 2 * PATH_MAX) {
+        ASSERT_EQ(mkdir(name.c_str(), 0755), 0);
+        marks.push_back(mark_dir());
+        ASSERT_TRUE(change_dir(name));
+        expected += "/" + name;
+    }
+    EXPECT_EQ(working_dir(), expected);
+
+    {
+        const Dir_return bottom;
+        ASSERT_EQ(mkdir("inc", 0755), 0);
+        ASSERT_TRUE(change_dir("inc/../inc/"));
+        EXPECT_EQ(current_dir(), expected + "/inc");
+        ASSERT_TRUE(bottom.go_back());
+        EXPECT_EQ(current_dir(), expected);
+    }
+
+    for (auto it = marks.rbegin(); it != marks.rend(); ++it) {
+        ASSERT_TRUE(return_to(*it));
+        ASSERT_EQ(current_dir(), marked_path(*it));
+    }
+    EXPECT_EQ(current_dir(), top);
+}
+
+// A subdirectory reached through a symbolic link has its ".." elsewhere: the way back takes the marked
+// path.  A path holding "/" is named as the system names it, symbolic links resolved.
+TEST_F(WorkDir, SymbolicLinksOnTheWay) {
+    const std::string top = real_path(tmp.path());
+    ts::make_dirs(tmp / "far/away");
+    ts::make_dirs(tmp / "walk");
+    ASSERT_EQ(symlink("../far/away", (tmp / "walk/link").c_str()), 0);
+    ASSERT_TRUE(change_dir("walk"));
+    const Dir_mark walk = mark_dir();
+    ASSERT_TRUE(change_dir("link"));
+    EXPECT_EQ(current_dir(), top + "/walk/link");
+    ASSERT_TRUE(return_to(walk));
+    EXPECT_EQ(current_dir(), top + "/walk");
+    EXPECT_EQ(real_path("."), top + "/walk");
+
+    ASSERT_TRUE(change_dir("link/"));
+    EXPECT_EQ(current_dir(), top + "/far/away");
+    ASSERT_TRUE(change_dir("../.."));
+    EXPECT_EQ(current_dir(), top);
+}
+
+// A change made behind its back (a plain chdir) is noticed.
+TEST_F(WorkDir, NoticesAChangeItDidNotMake) {
+    const std::string top = real_path(tmp.path());
+    ts::make_dirs(tmp / "sub");
+    ASSERT_EQ(current_dir(), top);
+    ASSERT_EQ(chdir("sub"), 0);
+    EXPECT_EQ(current_dir(), top + "/sub");
+    EXPECT_FALSE(change_dir("missing"));
+    EXPECT_EQ(current_dir(), top + "/sub");
+}
+
+} // namespace
