@@ -1,14 +1,6 @@
 #include "base/paths.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
 #include <vector>
-
-#include "diag/reporter.h"
-#include "os/work_dir.h"
 
 namespace {
 
@@ -114,17 +106,6 @@ std::string normalize_path(const std::string& path, bool drop_leading_dot) {
     return out;
 }
 
-// Followed as text (os/work_dir.h): a deep walk never asks the system for a path it cannot give.
-std::string working_dir() {
-    return current_dir();
-}
-
-std::string absolute_path(const std::string& path) {
-    if (!path.empty() && path[0] == '/')
-        return path;
-    return working_dir() + "/" + path;
-}
-
 std::string with_slash(const std::string& path) {
     if (path.empty() || path.back() == '/')
         return path;
@@ -139,30 +120,4 @@ std::string dir_part(const std::string& path) {
 std::string base_name(const std::string& path) {
     std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-int path_depth(const std::string& path) {
-    std::string n = normalize_path(absolute_path(path), true);
-    return static_cast<int>(std::count(n.begin(), n.end(), '/'));
-}
-
-int cwd_depth() {
-    std::string w = working_dir();
-    return static_cast<int>(std::count(w.begin(), w.end(), '/')) + 1;
-}
-
-bool enter_dir_part(const std::string& path) {
-    std::string dir = dir_part(path);
-    if (dir.empty())
-        return false;
-    return !change_dir(dir);
-}
-
-// Without waiting: a FIFO with no writer opens at once.
-bool can_read(const std::string& path) {
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    close(fd);
-    return true;
 }

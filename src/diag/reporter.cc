@@ -7,7 +7,6 @@
 
 #include "base/paths.h"
 #include "base/process_end.h"
-#include "os/read_open.h"
 
 Reporter& reporter() {
     static Reporter* the_reporter = new Reporter();

@@ -9,6 +9,11 @@
 #include <unordered_map>
 #include <vector>
 
+// The errno value with which a file that is neither a regular file nor a directory is refused
+// (os/read_open.h): one of the programs' own, beyond the system's values; the reporter shows it as "not a
+// regular file".
+constexpr int not_regular_file = 4095;
+
 enum class Verbosity : int32_t { unset = 0, normal = 2, quiet = 3, verbose = 4 };
 enum class Policy : int32_t { unset = 0, normal = 5, fatal_warnings = 6, ignore_errors = 7 };
 

@@ -35,3 +35,12 @@ std::FILE* open_for_reading(const std::string& path) {
     }
     return f;
 }
+
+// Without waiting: a FIFO with no writer opens at once.
+bool can_read(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    close(fd);
+    return true;
+}

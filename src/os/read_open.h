@@ -6,9 +6,7 @@
 #include <cstdio>
 #include <string>
 
-// The errno value with which a file that is neither a regular file nor a directory is refused: one of the
-// programs' own, beyond the system's values; the reporter shows it as "not a regular file".
-constexpr int not_regular_file = 4095;
+#include "diag/reporter.h" // not_regular_file
 
 // Opens `name`, relative to the directory open on `dir_fd` (or AT_FDCWD), for reading.  A regular file
 // gives its descriptor; a directory is refused with EISDIR (it opens, but the first read fails, and the
@@ -18,3 +16,6 @@ int open_regular(int dir_fd, const std::string& name);
 
 // The same as a stream.  Null, with errno set, on failure.
 std::FILE* open_for_reading(const std::string& path);
+
+// Whether the file can be opened for reading.
+bool can_read(const std::string& path);

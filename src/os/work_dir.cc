@@ -1,5 +1,6 @@
 #include "os/work_dir.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
@@ -10,6 +11,7 @@
 #include <sys/syscall.h>
 #endif
 
+#include "base/paths.h"
 #include "diag/reporter.h"
 
 namespace {
@@ -237,4 +239,32 @@ bool Dir_return::go_back() const {
         return false;
     set_text(path_);
     return true;
+}
+
+// Followed as text: a deep walk never asks the system for a path it cannot give.
+std::string working_dir() {
+    return current_dir();
+}
+
+std::string absolute_path(const std::string& path) {
+    if (!path.empty() && path[0] == '/')
+        return path;
+    return working_dir() + "/" + path;
+}
+
+int path_depth(const std::string& path) {
+    std::string n = normalize_path(absolute_path(path), true);
+    return static_cast<int>(std::count(n.begin(), n.end(), '/'));
+}
+
+int cwd_depth() {
+    std::string w = working_dir();
+    return static_cast<int>(std::count(w.begin(), w.end(), '/')) + 1;
+}
+
+bool enter_dir_part(const std::string& path) {
+    std::string dir = dir_part(path);
+    if (dir.empty())
+        return false;
+    return !change_dir(dir);
 }

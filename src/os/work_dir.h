@@ -79,3 +79,18 @@ private:
     int fd_ = -1;
     std::string path_;
 };
+
+// The working directory, without a trailing "/" (the text followed above); fatal when it cannot be had.
+std::string working_dir();
+
+// A path beginning with "/" unchanged; otherwise working_dir() + "/" + path (not normalised).
+std::string absolute_path(const std::string& path);
+
+// The number of "/" in normalize_path(absolute_path(path), true).
+int path_depth(const std::string& path);
+
+// The number of "/" in working_dir(), plus one.
+int cwd_depth();
+
+// Changes into dir_part(path) when it is non-empty; true when that failed.
+bool enter_dir_part(const std::string& path);

@@ -4,7 +4,7 @@
 #include "base/paths.h"
 #include "diag/reporter.h"
 #include "lang/eval/tree.h"
-#include "lang/frontend/source_text.h"
+#include "lang/frontend/include_levels.h"
 #include "tovik/makefile_inputs.h"
 #include "tovik/makefile_writer.h"
 #include "tovik/options.h"
@@ -20,18 +20,19 @@ std::string self_command(const Tovik_opt& options) {
     return command;
 }
 
-// With --self-update, the store gathers what the makefile is made from; the template and M.add may be
-// missing.
-void watch_inputs(Tovik_opt& options, Deps_tree& store, Makefile_writer& writer) {
+// With --self-update, what the makefile is made from is gathered while the site is scanned (null when it is
+// not); the template and M.add may be missing.
+Makefile_inputs* watch_inputs(Tovik_opt& options, Deps_tree& store, Makefile_writer& writer) {
     if (options.get(Option_id::self_update) != "y")
-        return;
+        return nullptr;
     const std::string makefile = options.get(Option_id::makefile);
     auto* inputs = new Makefile_inputs(options.get(Option_id::source_ext), options.translations,
                                        options.get(Option_id::prefix));
     inputs->optional_input(normalize_path(options.get(Option_id::root_dir) + makefile + ".vt", true));
     inputs->optional_input(makefile + ".add");
-    store.inputs = inputs;
-    writer.set_self_command(self_command(options));
+    store.on_included_file = [inputs](const std::string& path) { inputs->read(path); };
+    writer.remake_itself(inputs, self_command(options));
+    return inputs;
 }
 
 // With --exact-deps, vorn records what each page read in a hidden directory named after the makefile,
@@ -61,17 +62,17 @@ void generate_makefile(Tovik_opt& options) {
     Makefile_writer writer(*store, options.get(Option_id::makefile));
     writer.begin_variables(options.get(Option_id::prefix), options.get(Option_id::vorn_options),
                            options.get(Option_id::section_options));
-    watch_inputs(options, *store, writer);
+    Makefile_inputs* const inputs = watch_inputs(options, *store, writer);
     keep_records(options, *store);
 
     // Every pass reads an included file from the disk once.
     Source_cache_scope cache;
-    scan_directory("");
+    scan_directory("", inputs);
     // Branches come from the end of the list: the last one in the template is scanned first.
     while (options.next_branch()) {
         writer.add_branch_variables(options.get(Option_id::opts_variable),
                                     options.get(Option_id::section_options));
-        scan_directory("");
+        scan_directory("", inputs);
     }
 
     const std::string root_dir = options.get(Option_id::root_dir);
@@ -86,8 +87,8 @@ void generate_makefile(Tovik_opt& options) {
     // rules.  Outputs left out of both lists (__NO_OUTPUT__, "nooutput" directories) do not count.
     if (!store->target_list.empty() || !store->always_list.empty()) {
         writer.write_makefile();
-        if (store->inputs)
-            keep_after_inputs(options.get(Option_id::makefile), store->inputs->input_files());
+        if (inputs)
+            keep_after_inputs(options.get(Option_id::makefile), inputs->input_files());
     } else {
         reporter().info("No source file found .. creating empty makefile", "Empty makefile created");
         writer.write_empty_makefile();

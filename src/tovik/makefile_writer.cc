@@ -9,6 +9,7 @@
 #include "lang/eval/tree.h"
 #include "os/read_open.h"
 #include "os/replace_file.h"
+#include "os/work_dir.h"
 #include "tovik/archive_recipe.h"
 #include "tovik/makefile_inputs.h"
 
@@ -183,8 +184,8 @@ int Makefile_writer::write_text(const std::string& extra,
     const int error = store_.kept_rules().write(put);
     put(store_.text());
     put("\n\n");
-    if (store_.inputs)
-        put(store_.inputs->text(makefile_, self_command_, record_dirs(store_)));
+    if (inputs_)
+        put(inputs_->text(makefile_, self_command_, record_dirs(store_)));
     else if (!store_.records_dir.empty())
         put(records_text(store_));
     put(extra);

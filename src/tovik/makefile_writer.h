@@ -8,6 +8,7 @@
 #include <string_view>
 
 class Deps_tree;
+class Makefile_inputs;
 
 enum class Archive_form {
     archive, // dist-noupdate packs the site, leaving out the files listed in M.sources
@@ -30,9 +31,12 @@ public:
     // cannot be written into the recipe gets the refusal form all the same, with a warning.
     void finish_archive_rule(Archive_form form, const std::string& site);
 
-    // The recipe line of the makefile's rule for itself, when the store gathers what the makefile is made
-    // from (--self-update).
-    void set_self_command(std::string command) { self_command_ = std::move(command); }
+    // The makefile remakes itself (--self-update): `inputs` gathers what it is made from, `command` is the
+    // recipe line of its rule for itself.
+    void remake_itself(const Makefile_inputs* inputs, std::string command) {
+        inputs_ = inputs;
+        self_command_ = std::move(command);
+    }
 
     // Takes the archive excludes from the store and writes M.sources.
     void write_sources_file();
@@ -57,5 +61,6 @@ private:
     std::string variables_;
     std::string dist_noupdate_ = "\n\ndist-noupdate:\n\t";
     std::string archive_recipe_; // the recipe of dist-noupdate, which dist runs too
+    const Makefile_inputs* inputs_ = nullptr;
     std::string self_command_;
 };

@@ -1,5 +1,5 @@
-// The run's settings: the option store, the options object of vorn-tovik with its branch and translation
-// lists, and parse_options, which fills it from the command line and the site's template file.
+// The run's settings: the option store and the options object of vorn-tovik with its branch and translation
+// lists (tovik/parse_options.h fills it from the command line and the site's template file).
 #pragma once
 
 #include <map>
@@ -64,6 +64,8 @@ public:
 
     [[noreturn]] void usage(int status) override;
     [[noreturn]] void version() override;
+    // Prints the accessibility notes on stdout and ends the process.
+    [[noreturn]] void accessibility();
 
     // Takes the last branch entry and points branch_root, branch_prefix, section_options and opts_variable
     // at it; false (nothing changed) when the list is empty.
@@ -87,13 +89,6 @@ struct Pending_settings {
     Verbosity verbosity = Verbosity::normal;
     Policy policy = Policy::normal;
 };
-
-// Fills a freshly constructed options object from the command line and the template file, and configures
-// the reporter.  Help, version, accessibility and every usage or option error end the process.
-void parse_options(Tovik_opt& options, int argc, char** argv);
-
-// Splits a translations text into the translation list (after its leading empty entry).
-void split_translations(const std::string& text, std::vector<std::string>& list);
 
 // The run's one options object, published by the driver once parsing is done.
 extern Tovik_opt* g_options;

@@ -84,9 +84,9 @@ std::string record_path(Deps_tree& store, const std::string& output_path) {
 // newline and a tab before each name).  A makefile that remakes itself when a record changes holds the
 // records in its rules: make then reads no record at all.
 std::set<std::string> recorded_entries(const Deps_tree& store, const std::string& record,
-                                       const std::string& source_path) {
+                                       const std::string& source_path, const Makefile_inputs* inputs) {
     std::set<std::string> entries;
-    if (record.empty() || !store.inputs)
+    if (record.empty() || !inputs)
         return entries;
     for (const std::string& name : recorded_prerequisites(store.working_directory() + record)) {
         std::string entry = " \\\n\t" + name;
@@ -98,8 +98,7 @@ std::set<std::string> recorded_entries(const Deps_tree& store, const std::string
 
 // What the makefile's rule for itself needs to know of a page's rule.
 void note_rule(Deps_tree& store, const std::string& source_path, const std::string& output_path,
-               const std::set<std::string>& recorded) {
-    Makefile_inputs* inputs = store.inputs;
+               const std::set<std::string>& recorded, Makefile_inputs* inputs) {
     if (!inputs)
         return;
     inputs->output(output_path);
@@ -113,7 +112,7 @@ void note_rule(Deps_tree& store, const std::string& source_path, const std::stri
 
 // One rule per output page of the source `name` (base `base`, ending with its "."): the untranslated page
 // first, then one per translation.
-void process_source(const std::string& name, const std::string& base) {
+void process_source(const std::string& name, const std::string& base, Makefile_inputs* inputs) {
     Deps_tree& store = *g_deps;
     const std::string path = normalize_path(source_dir + name, true);
     // Source names go unquoted into rules and recipes.  A source left out is still kept out of the archive
@@ -165,8 +164,8 @@ void process_source(const std::string& name, const std::string& base) {
 
         if (lang.empty()) {
             parse_dependencies(store, source, source_dir + name, source_path, output_path);
-            if (store.inputs)
-                store.inputs->read(source_path);
+            if (inputs)
+                inputs->read(source_path);
         } else if (source)
             source_path += "." + lang;
 
@@ -182,7 +181,7 @@ void process_source(const std::string& name, const std::string& base) {
         const std::string recipe = "\n\tvorn $(__vorn_OPTS) $(" + opt(Option_id::opts_variable) + ") " +
                                    (record.empty() ? "" : "--deps " + record + " ") + options_text +
                                    source_path + " " + output_path;
-        const std::set<std::string> recorded = recorded_entries(store, record, source_path);
+        const std::set<std::string> recorded = recorded_entries(store, record, source_path, inputs);
         std::string& text = store.text();
         text += output_path + ":\t" + source_path;
         if (store.fast == 0) {
@@ -207,7 +206,7 @@ void process_source(const std::string& name, const std::string& base) {
         }
 
         store.archive_excludes.insert_source(source_path);
-        note_rule(store, source_path, output_path, recorded);
+        note_rule(store, source_path, output_path, recorded, inputs);
         store.keep_rules();
 
         if (store.no_target == 1)
@@ -237,7 +236,7 @@ bool find_marker(const std::string& dir, const char* marker, bool& regular, bool
 }
 
 // Scans the subdirectory `dir` (its status `st`), unless it is one of the directories being scanned.
-void descend(const std::string& dir, const struct stat& st) {
+void descend(const std::string& dir, const struct stat& st, Makefile_inputs* inputs) {
     if (walk_path.count(Dir_id{st.st_dev, st.st_ino}) != 0) {
         const std::string path = normalize_path(source_dir + dir, true);
         reporter().error("directory " + path +
@@ -245,12 +244,12 @@ void descend(const std::string& dir, const struct stat& st) {
                          path + ": link loop");
         return;
     }
-    scan_directory(dir);
+    scan_directory(dir, inputs);
 }
 
 // A "notovik" file hides the directory from the makefile; a "nooutput" file keeps the outputs of the
 // directory and of everything below it out of the target lists.  Both keep it out of the archive.
-void scan_subdirectory(const std::string& dir, const struct stat& st) {
+void scan_subdirectory(const std::string& dir, const struct stat& st, Makefile_inputs* inputs) {
     Deps_tree& store = *g_deps;
     // The records of what pages read are the makefile's own.
     if (!store.records_dir.empty() && normalize_path(source_dir + dir, true) == store.records_dir)
@@ -261,7 +260,7 @@ void scan_subdirectory(const std::string& dir, const struct stat& st) {
         if (regular)
             store.archive_excludes.insert(normalize_path(source_dir + dir, true) + "\n");
         else
-            descend(dir, st);
+            descend(dir, st, inputs);
         return;
     }
     if (skip)
@@ -270,20 +269,19 @@ void scan_subdirectory(const std::string& dir, const struct stat& st) {
         if (regular) {
             store.archive_excludes.insert(normalize_path(source_dir + dir, true) + "\n");
             ++store.no_output_depth;
-            descend(dir, st);
+            descend(dir, st, inputs);
             --store.no_output_depth;
         } else {
-            descend(dir, st);
+            descend(dir, st, inputs);
         }
         return;
     }
     if (skip)
         return;
-    descend(dir, st);
+    descend(dir, st, inputs);
 }
 
-void scan_entry(const std::string& name) {
-    Makefile_inputs* inputs = g_deps->inputs;
+void scan_entry(const std::string& name, Makefile_inputs* inputs) {
     struct stat st;
     if (stat(name.c_str(), &st) != 0) {
         // An entry that vanished since the listing (an editor's scratch file) is skipped silently; a
@@ -301,7 +299,7 @@ void scan_entry(const std::string& name) {
     if (inputs)
         inputs->entry(name, S_ISDIR(st.st_mode));
     if (S_ISDIR(st.st_mode)) {
-        scan_subdirectory(name, st);
+        scan_subdirectory(name, st, inputs);
         return;
     }
     // The base keeps its final "."; a name without "." is all extension.
@@ -309,7 +307,7 @@ void scan_entry(const std::string& name) {
     std::string base = dot == std::string::npos ? std::string() : name.substr(0, dot + 1);
     std::string extension = dot == std::string::npos ? name : name.substr(dot + 1);
     if (extension == opt(Option_id::source_ext))
-        process_source(name, base);
+        process_source(name, base, inputs);
     g_deps->always = 0;
 }
 
@@ -341,7 +339,7 @@ std::vector<std::string> list_entries(const std::string& name, bool subdirectory
 
 // The walk goes down by plain names and comes back up through "..", so that no path it uses grows with
 // the depth of the tree; only a pass's root is entered and left by its full path.
-void scan_directory(const std::string& name) {
+void scan_directory(const std::string& name, Makefile_inputs* inputs) {
     // A subdirectory appends to the two directories, so cutting them back restores them.
     const std::size_t saved_source_size = source_dir.size();
     const std::size_t saved_output_size = output_dir.size();
@@ -390,12 +388,11 @@ void scan_directory(const std::string& name) {
         walk_path.insert(here);
         bool listed = false;
         const std::vector<std::string> entries = list_entries(name, subdirectory, listed);
-        Makefile_inputs* inputs = listed ? g_deps->inputs : nullptr;
-        if (inputs)
+        if (listed && inputs)
             inputs->enter_directory(normalize_path(source_dir, true));
         for (const std::string& entry : entries)
-            scan_entry(entry);
-        if (inputs)
+            scan_entry(entry, inputs);
+        if (listed && inputs)
             inputs->leave_directory();
         walk_path.erase(here);
     }

@@ -6,12 +6,14 @@
 #include <string>
 
 class Deps_tree;
+class Makefile_inputs;
 
 // The run's one dependency store, published by the driver before the first scan.
 extern Deps_tree* g_deps;
 
 // Scans the directory `name` (relative to the working directory) and everything below it; the empty name
 // starts a pass at the section's root (root directory + branch source directory).  Reads the options
-// through g_options.  Changes the working directory while it runs and restores it before it returns.  A
-// directory met again below itself (through a symbolic link) is reported and skipped.
-void scan_directory(const std::string& name);
+// through g_options; tells `inputs`, when not null, what the makefile is made from (--self-update).
+// Changes the working directory while it runs and restores it before it returns.  A directory met again
+// below itself (through a symbolic link) is reported and skipped.
+void scan_directory(const std::string& name, Makefile_inputs* inputs);

@@ -3,7 +3,7 @@
 #include <clocale>
 
 #include "tovik/generate.h"
-#include "tovik/options.h"
+#include "tovik/parse_options.h"
 
 int tovik_main(int argc, char** argv) {
     // 1. The locale comes from the environment.

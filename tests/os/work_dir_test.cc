@@ -99,4 +99,53 @@ TEST_F(WorkDir, NoticesAChangeItDidNotMake) {
     EXPECT_EQ(current_dir(), top + "/sub");
 }
 
+// Runs a body inside a directory and returns to where the test started.
+class In_dir {
+public:
+    explicit In_dir(const std::string& dir) : back_(working_dir()) { EXPECT_EQ(chdir(dir.c_str()), 0); }
+    ~In_dir() { EXPECT_EQ(chdir(back_.c_str()), 0); }
+
+private:
+    std::string back_;
+};
+
+TEST(WorkingDir, LongerThanFirstBuffer) {
+    ts::Temp_dir tmp;
+    std::string deep = tmp.path();
+    for (int i = 0; i < 12; ++i)
+        deep += "/a-directory-name-of-some-length";
+    ts::make_dirs(deep);
+    ASSERT_GT(deep.size(), 300u);
+    In_dir in(deep);
+    char real[8192];
+    ASSERT_NE(getcwd(real, sizeof real), nullptr);
+    EXPECT_EQ(working_dir(), real);
+}
+
+TEST(Depths, PathAndWorkingDirectoryAgree) {
+    ts::Temp_dir tmp;
+    ts::make_dirs(tmp / "u/site");
+    In_dir in(tmp / "u/site");
+    std::string wd = working_dir();
+    EXPECT_EQ(absolute_path("./"), wd + "/./");
+    EXPECT_EQ(normalize_path(absolute_path("./"), true), wd + "/");
+    EXPECT_EQ(absolute_path("/etc/x"), "/etc/x");
+    EXPECT_EQ(path_depth("./"), cwd_depth());
+    EXPECT_EQ(path_depth("a/b/page.html"), cwd_depth() + 2);
+    EXPECT_EQ(path_depth("../x.html"), cwd_depth() - 1);
+}
+
+TEST(EnterDirPart, ChangesOnlyWhenThereIsADirectory) {
+    ts::Temp_dir tmp;
+    ts::make_dirs(tmp / "sub");
+    In_dir in(tmp.path());
+    std::string start = working_dir();
+    EXPECT_FALSE(enter_dir_part("file.vrn"));
+    EXPECT_EQ(working_dir(), start);
+    EXPECT_TRUE(enter_dir_part("missing/file.vrn"));
+    EXPECT_EQ(working_dir(), start);
+    EXPECT_FALSE(enter_dir_part("sub/file.vrn"));
+    EXPECT_EQ(working_dir(), start + "/sub");
+}
+
 } // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sstream>
 
+#include "tovik/parse_options.h"
 #include "tovik/texts.h"
 
 namespace {

@@ -1,10 +1,11 @@
-#include "tovik/options.h"
+#include "tovik/parse_options.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include "base/paths.h"
 #include "diag/reporter.h"
+#include "os/work_dir.h"
 #include "support/test_support.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include "diag/reporter.h"
 #include "lang/eval/node.h"
 #include "lang/eval/tree.h"
-#include "tovik/makefile_inputs.h"
+#include "os/work_dir.h"
 
 Deps_tree::Deps_tree(std::string target_extension)
     : target_extension_(std::move(target_extension)), working_directory_(working_dir() + "/") {
@@ -44,8 +44,8 @@ std::string Deps_tree::output_name() const {
 
 void Deps_tree::refresh(const std::string& file_name) {
     log(Deps_change::refresh, false, file_name);
-    if (inputs)
-        inputs->read(dependency_path(file_name, false, current_dir_));
+    if (on_included_file)
+        on_included_file(dependency_path(file_name, false, current_dir_));
     saved_dirs_.push_back(current_dir_);
     current_dir_ += dir_part(file_name);
 }

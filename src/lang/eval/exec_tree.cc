@@ -4,6 +4,7 @@
 #include "diag/reporter.h"
 #include "lang/eval/node.h"
 #include "lang/eval/tree.h"
+#include "os/work_dir.h"
 
 Exec_tree::Exec_tree(const std::string& input_name, const std::string& output_name,
                      const std::string& root_dir, std::string policy)

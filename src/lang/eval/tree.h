@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -15,7 +16,6 @@
 #include "lang/values/gen_type.h"
 
 class Node;
-class Makefile_inputs;
 
 class Tree {
 public:
@@ -156,8 +156,9 @@ public:
     std::string records_dir;
     // The patterns of make's wildcard that find every record.
     std::set<std::string> record_patterns;
-    // What the makefile is made from (--self-update), or null.
-    Makefile_inputs* inputs = nullptr;
+    // Told of every file an inclusion reads, named from the run directory, when set (a makefile that remakes
+    // itself is made from them, --self-update).
+    std::function<void(const std::string& path)> on_included_file;
     unsigned char always = 0;
     unsigned char no_target = 0;
     int32_t no_output_depth = 0;

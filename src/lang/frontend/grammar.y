@@ -56,20 +56,20 @@ struct Value;
 #include <cstdio>
 #include <string>
 
-#include "diag/reporter.h"
 #include "base/paths.h"
+#include "diag/reporter.h"
+#include "lang/eval/tree.h"
 #include "lang/frontend/grammar_support.h"
+#include "lang/frontend/include_levels.h"
 #include "lang/frontend/include_memo.h"
 #include "lang/frontend/parse_values.h"
 #include "lang/frontend/scanner.h"
-#include "lang/frontend/source_text.h"
 #include "lang/nodes/array_builtins.h"
 #include "lang/nodes/commands.h"
+#include "lang/nodes/expressions.h"
 #include "lang/nodes/file_builtins.h"
 #include "lang/nodes/statements.h"
 #include "lang/nodes/string_builtins.h"
-#include "lang/nodes/expressions.h"
-#include "lang/eval/tree.h"
 
 int yylex();
 void yyerror(const char* message);

@@ -5,8 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "base/paths.h"
+#include "lang/frontend/include_memo.h"
 #include "lang/frontend/source_text.h"
 #include "os/read_open.h"
 #include "os/work_dir.h"
@@ -216,3 +218,37 @@ void clear() {
 }
 
 } // namespace include_levels
+
+namespace {
+
+// The files that opened, by their directories' identity and their names.
+std::unordered_set<std::string>& opened_names() {
+    static auto* names = new std::unordered_set<std::string>();
+    return *names;
+}
+
+} // namespace
+
+bool opens_for_reading(const std::string& path) {
+    std::string key;
+    if (source_cache::enabled() && include_levels::file_key(path, key) && opened_names().count(key))
+        return true;
+    const int fd = open_regular(AT_FDCWD, path);
+    if (fd < 0)
+        return false;
+    close(fd);
+    if (!key.empty() && opened_names().size() < (1u << 16))
+        opened_names().insert(std::move(key));
+    return true;
+}
+
+Source_cache_scope::Source_cache_scope() {
+    source_cache::hold();
+}
+
+Source_cache_scope::~Source_cache_scope() {
+    if (source_cache::release()) {
+        include_memo::clear();
+        opened_names().clear();
+    }
+}

@@ -32,3 +32,17 @@ void pop();
 void clear();
 
 } // namespace include_levels
+
+// Whether the file `path` opens for reading (errno tells why not).  While included files are kept, a file
+// that opened once is taken to open again without being opened.
+bool opens_for_reading(const std::string& path);
+
+// A pass over a site: keeps included files' contents, the records of what reading them made
+// (lang/frontend/include_memo.h) and the names of the files that opened, for its life.
+class Source_cache_scope {
+public:
+    Source_cache_scope();
+    ~Source_cache_scope();
+    Source_cache_scope(const Source_cache_scope&) = delete;
+    Source_cache_scope& operator=(const Source_cache_scope&) = delete;
+};

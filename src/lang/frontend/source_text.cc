@@ -7,12 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_map>
-#include <unordered_set>
 #include <utility>
-
-#include "lang/frontend/include_levels.h"
-#include "lang/frontend/include_memo.h"
-#include "os/read_open.h"
 
 bool read_whole_regular(int fd, std::vector<char>& out, std::size_t padding) {
     struct stat st;
@@ -104,39 +99,15 @@ void clear() {
     c.bytes = 0;
 }
 
-} // namespace source_cache
-
-namespace {
-
-// The files that opened, by their directories' identity and their names.
-std::unordered_set<std::string>& opened_names() {
-    static auto* names = new std::unordered_set<std::string>();
-    return *names;
+void hold() {
+    ++cache().scopes;
 }
 
-} // namespace
-
-bool opens_for_reading(const std::string& path) {
-    std::string key;
-    if (source_cache::enabled() && include_levels::file_key(path, key) && opened_names().count(key))
-        return true;
-    const int fd = open_regular(AT_FDCWD, path);
-    if (fd < 0)
+bool release() {
+    if (--cache().scopes != 0)
         return false;
-    close(fd);
-    if (!key.empty() && opened_names().size() < (1u << 16))
-        opened_names().insert(std::move(key));
+    clear();
     return true;
 }
 
-Source_cache_scope::Source_cache_scope() {
-    ++source_cache::cache().scopes;
-}
-
-Source_cache_scope::~Source_cache_scope() {
-    if (--source_cache::cache().scopes == 0) {
-        source_cache::clear();
-        include_memo::clear();
-        opened_names().clear();
-    }
-}
+} // namespace source_cache

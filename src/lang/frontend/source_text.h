@@ -17,7 +17,7 @@ constexpr std::size_t whole_read_limit = std::size_t(64) << 20;
 bool read_whole_regular(int fd, std::vector<char>& out, std::size_t padding);
 
 // The contents of included files read during a run, by the file's path (the directory it lies in, as the
-// working directory names it, and its name).  Only while a Source_cache_scope exists: outside of one,
+// working directory names it, and its name).  Only while the cache is held: outside of a hold,
 // every inclusion reads its file again (tests rewrite files between parses).  The cache holds at most
 // cache_limit bytes of contents; the file used least recently goes first.
 namespace source_cache {
@@ -26,7 +26,11 @@ constexpr std::size_t cache_limit = std::size_t(8) << 20;
 // A file larger than this is never kept.
 constexpr std::size_t file_limit = std::size_t(256) << 10;
 
+// Contents are kept while the cache is held (Source_cache_scope, lang/frontend/include_levels.h).
 bool enabled();
+void hold();
+// Ends a hold; true when it was the last, the cache then emptied.
+bool release();
 // The contents kept for `key`, or null.
 const std::string* find(const std::string& key);
 // Keeps `text` for `key` (unless it is too large); returns the kept copy, or null.
@@ -34,16 +38,3 @@ const std::string* keep(const std::string& key, std::string text);
 void clear();
 
 } // namespace source_cache
-
-// Whether the file `path` opens for reading (errno tells why not).  While included files are kept, a file
-// that opened once is taken to open again without being opened.
-bool opens_for_reading(const std::string& path);
-
-// Keeps included files' contents for its life.
-class Source_cache_scope {
-public:
-    Source_cache_scope();
-    ~Source_cache_scope();
-    Source_cache_scope(const Source_cache_scope&) = delete;
-    Source_cache_scope& operator=(const Source_cache_scope&) = delete;
-};

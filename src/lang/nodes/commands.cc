@@ -15,6 +15,7 @@
 #include "lang/eval/tree.h"
 #include "lang/nodes/child_output.h"
 #include "lang/nodes/statements.h"
+#include "os/work_dir.h"
 
 namespace {
 

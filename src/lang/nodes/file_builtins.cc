@@ -14,6 +14,7 @@
 #include "lang/eval/tree.h"
 #include "lang/nodes/statements.h"
 #include "os/read_open.h"
+#include "os/work_dir.h"
 
 namespace {
 

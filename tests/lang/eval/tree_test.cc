@@ -5,6 +5,7 @@
 
 #include "base/paths.h"
 #include "lang/eval/node.h"
+#include "os/work_dir.h"
 #include "support/test_support.h"
 
 namespace {

@@ -14,6 +14,7 @@
 #include "lang/nodes/file_builtins.h"
 #include "lang/nodes/statements.h"
 #include "lang/nodes/string_builtins.h"
+#include "os/work_dir.h"
 #include "support/test_support.h"
 
 namespace ft {

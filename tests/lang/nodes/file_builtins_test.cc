@@ -9,6 +9,7 @@
 #include "base/paths.h"
 #include "lang/nodes/array_builtins.h"
 #include "lang/nodes/eval_fixture.h"
+#include "os/work_dir.h"
 
 namespace {
 

@@ -2,6 +2,7 @@
 
 #include "base/paths.h"
 #include "lang/nodes/eval_fixture.h"
+#include "os/work_dir.h"
 
 namespace {
 
