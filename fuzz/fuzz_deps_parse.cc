@@ -8,7 +8,8 @@
 
 #include "diag/reporter.h"
 #include "fuzz_support.h"
-#include "lang/eval/tree.h"
+#include "lang/eval/dependency_collector.h"
+#include "lang/eval/eval_context.h"
 #include "lang/frontend/parser.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -19,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         reporter().set_policy(Policy::ignore_errors);
     }
     try {
-        auto store = std::make_unique<Deps_tree>("html");
+        auto store = std::make_unique<Dependency_collector>("html");
         g_store = store.get();
         store->set_directory("");
         store->set_input_name("page.vrn");

@@ -8,13 +8,14 @@
 
 #include "diag/reporter.h"
 #include "fuzz_support.h"
-#include "lang/eval/tree.h"
+#include "lang/eval/eval_context.h"
+#include "lang/eval/page_renderer.h"
 #include "lang/frontend/parser.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fz::start_input();
     try {
-        auto store = std::make_unique<Exec_tree>("page.vrn", "page.html", "./", "error");
+        auto store = std::make_unique<Page_renderer>("page.vrn", "page.html", "./", "error");
         g_store = store.get();
         reporter().set_file("page.vrn");
         parse_string(fz::text_of(data, size));

@@ -51,12 +51,12 @@ void broken(const char* what) {
 
 void check(const Gen_type& v, int depth = 0) {
     switch (v.kind()) {
-    case Gen_type::integer_kind:
-    case Gen_type::string_kind:
-    case Gen_type::undefined_kind:
+    case Value_kind::integer:
+    case Value_kind::string:
+    case Value_kind::undefined:
         break;
-    case Gen_type::array_kind:
-    case Gen_type::list_kind:
+    case Value_kind::array:
+    case Value_kind::list:
         if (depth < 4)
             for (const Gen_type& e : v.elements())
                 check(e, depth + 1);

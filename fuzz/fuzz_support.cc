@@ -7,7 +7,7 @@
 #include "base/fuzz_budget.h"
 #include "base/process_end.h"
 #include "diag/reporter.h"
-#include "lang/eval/tree.h"
+#include "lang/eval/eval_context.h"
 #include "lang/frontend/parser.h"
 #include "tovik/template_reader.h"
 

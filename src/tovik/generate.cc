@@ -3,7 +3,8 @@
 #include "base/make_names.h"
 #include "base/paths.h"
 #include "diag/reporter.h"
-#include "lang/eval/tree.h"
+#include "lang/eval/dependency_collector.h"
+#include "lang/eval/eval_context.h"
 #include "lang/frontend/include_levels.h"
 #include "tovik/makefile_inputs.h"
 #include "tovik/makefile_writer.h"
@@ -22,8 +23,8 @@ std::string self_command(const Tovik_opt& options) {
 
 // With --self-update, what the makefile is made from is gathered while the site is scanned (null when it is
 // not); the template and M.add may be missing.
-Makefile_inputs* watch_inputs(Tovik_opt& options, Deps_tree& store, Makefile_writer& writer) {
-    if (options.get(Option_id::self_update) != "y")
+Makefile_inputs* watch_inputs(Tovik_opt& options, Dependency_collector& store, Makefile_writer& writer) {
+    if (!options.self_update)
         return nullptr;
     const std::string makefile = options.get(Option_id::makefile);
     auto* inputs = new Makefile_inputs(options.get(Option_id::source_ext), options.translations,
@@ -37,9 +38,9 @@ Makefile_inputs* watch_inputs(Tovik_opt& options, Deps_tree& store, Makefile_wri
 
 // With --exact-deps, vorn records what each page read in a hidden directory named after the makefile,
 // which the build makes and the archive leaves out.
-void keep_records(Tovik_opt& options, Deps_tree& store) {
+void keep_records(Tovik_opt& options, Dependency_collector& store) {
     const std::string dir = "." + options.get(Option_id::makefile) + ".deps";
-    if (options.get(Option_id::exact_deps) != "y" || unsafe_make_name(dir))
+    if (!options.exact_deps || unsafe_make_name(dir))
         return;
     store.records_dir = dir;
     store.archive_excludes.insert(dir + "\n");
@@ -52,11 +53,11 @@ void generate_makefile(Tovik_opt& options) {
     g_options = &options;
 
     // The dependency store lives until the process ends.
-    auto* store = new Deps_tree(options.get(Option_id::target_ext));
+    auto* store = new Dependency_collector(options.get(Option_id::target_ext));
     g_deps = store;
     g_store = store;
-    if (options.get(Option_id::fast) == "y")
-        store->fast = 1;
+    if (options.fast)
+        store->scan = Scan_mode::fast;
 
     // The main section's options are read before a branch replaces them.
     Makefile_writer writer(*store, options.get(Option_id::makefile));

@@ -6,7 +6,7 @@
 #include "base/make_names.h"
 #include "base/paths.h"
 #include "diag/reporter.h"
-#include "lang/eval/tree.h"
+#include "lang/eval/dependency_collector.h"
 #include "os/read_open.h"
 #include "os/replace_file.h"
 #include "os/work_dir.h"
@@ -58,7 +58,7 @@ std::string read_whole_file(const std::string& name) {
 
 // What vorn recorded of each page it made (--exact-deps): the records that exist are included, each with a
 // rule, so that make never tries to make one or looks for a rule that would.
-std::string records_text(const Deps_tree& store) {
+std::string records_text(const Dependency_collector& store) {
     std::string patterns;
     for (const std::string& pattern : store.record_patterns)
         patterns += (patterns.empty() ? "" : " ") + pattern;
@@ -69,7 +69,7 @@ std::string records_text(const Deps_tree& store) {
 
 // A makefile that remakes itself holds the records in its rules (read when it is made) and is made again
 // when a record changes, which changes the time of the record's directory.
-std::set<std::string> record_dirs(const Deps_tree& store) {
+std::set<std::string> record_dirs(const Dependency_collector& store) {
     std::set<std::string> dirs;
     for (const std::string& pattern : store.record_patterns)
         dirs.insert(pattern.substr(0, pattern.rfind('/')));
@@ -88,7 +88,7 @@ std::string site_name(const std::string& root_dir) {
 }
 
 // The rules wait in a scratch file beside the makefile until it is written.
-Makefile_writer::Makefile_writer(Deps_tree& store, std::string makefile)
+Makefile_writer::Makefile_writer(Dependency_collector& store, std::string makefile)
     : store_(store), makefile_(std::move(makefile)) {
     const int fd = open_scratch_file(makefile_);
     if (fd >= 0)

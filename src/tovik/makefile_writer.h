@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-class Deps_tree;
+class Dependency_collector;
 class Makefile_inputs;
 
 enum class Archive_form {
@@ -21,7 +21,7 @@ std::string site_name(const std::string& root_dir);
 class Makefile_writer {
 public:
     // `makefile` is the makefile's name (M); the side files are named after it.
-    Makefile_writer(Deps_tree& store, std::string makefile);
+    Makefile_writer(Dependency_collector& store, std::string makefile);
 
     void begin_variables(const std::string& prefix, const std::string& vorn_options,
                          const std::string& section_options);
@@ -56,7 +56,7 @@ private:
     // Returns 0, or the error number of rules that could not be read back.
     int write_text(const std::string& extra, const std::function<void(std::string_view)>& put) const;
 
-    Deps_tree& store_;
+    Dependency_collector& store_;
     std::string makefile_;
     std::string variables_;
     std::string dist_noupdate_ = "\n\ndist-noupdate:\n\t";

@@ -48,9 +48,6 @@ Tovik_opt::Tovik_opt() {
     set(Option_id::source_ext, "vrn");
     set(Option_id::target_ext, "html");
     set(Option_id::makefile, "Makefile");
-    set(Option_id::fast, "n");
-    set(Option_id::self_update, "n");
-    set(Option_id::exact_deps, "n");
 }
 
 void Tovik_opt::usage(int status) {

@@ -21,9 +21,6 @@ enum class Option_id : int {
     branch_prefix = 7,
     section_options = 8,
     opts_variable = 9,
-    fast = 10,
-    self_update = 11, // "y": the makefile remakes itself when what it was made from changes
-    exact_deps = 12,  // "y": each page's recipe has vorn record what the page read
 };
 
 // An ordered multimap from option id to string values plus the program name.  Several values may stand
@@ -70,6 +67,11 @@ public:
     // Takes the last branch entry and points branch_root, branch_prefix, section_options and opts_variable
     // at it; false (nothing changed) when the list is empty.
     bool next_branch();
+
+    // The flags, from the command line or the template.
+    bool fast = false;        // scan sources fast (Scan_mode::fast)
+    bool self_update = false; // the makefile remakes itself when what it was made from changes
+    bool exact_deps = false;  // each page's recipe has vorn record what the page read
 
     std::vector<Branch> branches;
     // The first entry is always the empty string: the page in its untranslated form.

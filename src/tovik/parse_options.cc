@@ -64,7 +64,7 @@ Asked read_command_line(Tovik_opt& options, Pending_settings& pending, int argc,
             asked.fatal_warnings = true;
             break;
         case 'f':
-            options.set(Option_id::fast, "y");
+            options.fast = true;
             break;
         case 'h':
             options.usage(0);
@@ -98,10 +98,10 @@ Asked read_command_line(Tovik_opt& options, Pending_settings& pending, int argc,
             asked.verbose = true;
             break;
         case opt_self_update:
-            options.set(Option_id::self_update, "y");
+            options.self_update = true;
             break;
         case opt_exact_deps:
-            options.set(Option_id::exact_deps, "y");
+            options.exact_deps = true;
             break;
         default: // getopt_long has already printed its diagnostic
             options.usage(1);
@@ -237,7 +237,7 @@ void parse_options(Tovik_opt& options, int argc, char** argv) {
         split_translations(*pending.translations, options.translations);
 
     // 14. A makefile that runs vorn-tovik again needs the command line in one recipe line.
-    if (options.get(Option_id::self_update) == "y")
+    if (options.self_update)
         for (const std::string& argument : options.arguments)
             if (argument.find('\n') != std::string::npos)
                 reporter().fatal("self-update: an argument holds a newline; the makefile could not run " +

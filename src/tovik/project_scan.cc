@@ -15,14 +15,15 @@
 #include "base/make_names.h"
 #include "base/paths.h"
 #include "diag/reporter.h"
-#include "lang/eval/tree.h"
+#include "lang/eval/dependency_collector.h"
+#include "lang/eval/eval_context.h"
 #include "lang/frontend/parser.h"
 #include "os/read_open.h"
 #include "os/work_dir.h"
 #include "tovik/makefile_inputs.h"
 #include "tovik/options.h"
 
-Deps_tree* g_deps = nullptr;
+Dependency_collector* g_deps = nullptr;
 
 namespace {
 
@@ -45,7 +46,7 @@ std::string opt(Option_id id) {
 }
 
 // Parses one source for its dependencies, with the store and the reporter pointed at it.
-void parse_dependencies(Deps_tree& store, std::FILE* source, const std::string& file_path,
+void parse_dependencies(Dependency_collector& store, std::FILE* source, const std::string& file_path,
                         const std::string& source_path, const std::string& output_path) {
     reporter().set_file(file_path);
     store.set_input_name(source_path);
@@ -64,7 +65,7 @@ void warn_not_regular(const std::string& path) {
 // The file in which vorn records what the page `output_path` read (--exact-deps): the records directory
 // holds the outputs' paths below the prefix.  Empty when the page gets none: records are off, or the path
 // leads out of the directory or holds a name the shell or make would misread.
-std::string record_path(Deps_tree& store, const std::string& output_path) {
+std::string record_path(Dependency_collector& store, const std::string& output_path) {
     if (store.records_dir.empty())
         return std::string();
     std::string rest = output_path;
@@ -83,7 +84,7 @@ std::string record_path(Deps_tree& store, const std::string& output_path) {
 // What vorn recorded that the page read and the scan did not find, as rule entries (a blank, a backslash, a
 // newline and a tab before each name).  A makefile that remakes itself when a record changes holds the
 // records in its rules: make then reads no record at all.
-std::set<std::string> recorded_entries(const Deps_tree& store, const std::string& record,
+std::set<std::string> recorded_entries(const Dependency_collector& store, const std::string& record,
                                        const std::string& source_path, const Makefile_inputs* inputs) {
     std::set<std::string> entries;
     if (record.empty() || !inputs)
@@ -97,7 +98,7 @@ std::set<std::string> recorded_entries(const Deps_tree& store, const std::string
 }
 
 // What the makefile's rule for itself needs to know of a page's rule.
-void note_rule(Deps_tree& store, const std::string& source_path, const std::string& output_path,
+void note_rule(Dependency_collector& store, const std::string& source_path, const std::string& output_path,
                const std::set<std::string>& recorded, Makefile_inputs* inputs) {
     if (!inputs)
         return;
@@ -113,7 +114,7 @@ void note_rule(Deps_tree& store, const std::string& source_path, const std::stri
 // One rule per output page of the source `name` (base `base`, ending with its "."): the untranslated page
 // first, then one per translation.
 void process_source(const std::string& name, const std::string& base, Makefile_inputs* inputs) {
-    Deps_tree& store = *g_deps;
+    Dependency_collector& store = *g_deps;
     const std::string path = normalize_path(source_dir + name, true);
     // Source names go unquoted into rules and recipes.  A source left out is still kept out of the archive
     // (unless its name would break the archive's list, one name a line).
@@ -184,7 +185,7 @@ void process_source(const std::string& name, const std::string& base, Makefile_i
         const std::set<std::string> recorded = recorded_entries(store, record, source_path, inputs);
         std::string& text = store.text();
         text += output_path + ":\t" + source_path;
-        if (store.fast == 0) {
+        if (store.scan == Scan_mode::full) {
             store.write_dependencies();
             for (const std::string& entry : recorded)
                 text += entry;
@@ -250,7 +251,7 @@ void descend(const std::string& dir, const struct stat& st, Makefile_inputs* inp
 // A "notovik" file hides the directory from the makefile; a "nooutput" file keeps the outputs of the
 // directory and of everything below it out of the target lists.  Both keep it out of the archive.
 void scan_subdirectory(const std::string& dir, const struct stat& st, Makefile_inputs* inputs) {
-    Deps_tree& store = *g_deps;
+    Dependency_collector& store = *g_deps;
     // The records of what pages read are the makefile's own.
     if (!store.records_dir.empty() && normalize_path(source_dir + dir, true) == store.records_dir)
         return;

@@ -5,11 +5,11 @@
 
 #include <string>
 
-class Deps_tree;
+class Dependency_collector;
 class Makefile_inputs;
 
 // The run's one dependency store, published by the driver before the first scan.
-extern Deps_tree* g_deps;
+extern Dependency_collector* g_deps;
 
 // Scans the directory `name` (relative to the working directory) and everything below it; the empty name
 // starts a pass at the section's root (root directory + branch source directory).  Reads the options

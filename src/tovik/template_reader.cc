@@ -87,13 +87,13 @@ void apply_token(Tovik_opt& options, Pending_settings& pending, const Command_li
         pending.translations = value;
         break;
     case tmpl_fast:
-        options.set(Option_id::fast, "y");
+        options.fast = true;
         break;
     case tmpl_self_update:
-        options.set(Option_id::self_update, "y");
+        options.self_update = true;
         break;
     case tmpl_exact_deps:
-        options.set(Option_id::exact_deps, "y");
+        options.exact_deps = true;
         break;
     default:
         break;

@@ -10,7 +10,8 @@
 #include "base/paths.h"
 #include "base/process_end.h"
 #include "diag/reporter.h"
-#include "lang/eval/tree.h"
+#include "lang/eval/eval_context.h"
+#include "lang/eval/page_renderer.h"
 #include "lang/frontend/parser.h"
 #include "os/large_stack.h"
 #include "os/read_open.h"
@@ -65,7 +66,7 @@ void write_page(const Vorn_options& o, const std::string& page) {
 // The record of what the page read is written before the page: a run that fails after it leaves the page
 // as it was, and make makes it again.  A record that says what it said before is left as it is, so that a
 // makefile made again when a record changes is made again only when what a page read changed.
-void write_record(const Vorn_options& o, const Exec_tree& store) {
+void write_record(const Vorn_options& o, const Page_renderer& store) {
     const std::string record = dep_record(o.output, store.reads());
     if (same_contents(o.deps, record))
         return;
@@ -82,7 +83,7 @@ int vorn_main(int argc, char** argv) {
         reporter().fatal_errno("can't open file " + o.source, o.source);
 
     // Names and levels are taken in the run directory.
-    auto* store = new Exec_tree(o.source, o.output, o.root_dir, o.policy);
+    auto* store = new Page_renderer(o.source, o.output, o.root_dir, o.policy);
     if (!o.deps.empty()) {
         store->record_reads();
         store->note_read(o.source);

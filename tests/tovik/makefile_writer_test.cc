@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "diag/reporter.h"
-#include "lang/eval/tree.h"
+#include "lang/eval/dependency_collector.h"
 #include "support/makefile_header.h"
 #include "support/test_support.h"
 
@@ -13,7 +13,7 @@ namespace {
 const std::string header = ts::makefile_header();
 
 // A store holding what the scan leaves for index.vrn and for news.vrn, which is rebuilt on every run.
-void fill_store(Deps_tree& store) {
+void fill_store(Dependency_collector& store) {
     store.text() = "$(prefix)index.html:\tindex.vrn\n"
                    "\tvorn $(__vorn_OPTS) $(main_OPTS) index.vrn $(prefix)index.html\n\n"
                    "$(prefix)news.html:\tnews.vrn\n"
@@ -25,7 +25,7 @@ void fill_store(Deps_tree& store) {
 }
 
 TEST(MakefileWriter, AlwaysRebuiltOutputs) {
-    Deps_tree store("html");
+    Dependency_collector store("html");
     fill_store(store);
     Makefile_writer writer(store, "Makefile");
     writer.begin_variables("./", "", "");
@@ -61,7 +61,7 @@ TEST(MakefileWriter, AlwaysRebuiltOutputs) {
 }
 
 TEST(MakefileWriter, ExtraTextWithoutFinalNewlineRunsIntoTheAlwaysRule) {
-    Deps_tree store("html");
+    Dependency_collector store("html");
     fill_store(store);
     Makefile_writer writer(store, "Makefile");
     writer.begin_variables("./", "", "");
@@ -71,7 +71,7 @@ TEST(MakefileWriter, ExtraTextWithoutFinalNewlineRunsIntoTheAlwaysRule) {
 }
 
 TEST(MakefileWriter, VariablesBlockAndBranches) {
-    Deps_tree store("html");
+    Dependency_collector store("html");
     Makefile_writer writer(store, "Makefile");
     writer.begin_variables("out/", " -x   -p -d out/ ", " -m ");
     writer.add_branch_variables("en_OPTS", "--parents  -e ");
@@ -85,7 +85,7 @@ TEST(MakefileWriter, VariablesBlockAndBranches) {
 }
 
 TEST(MakefileWriter, ArchiveRuleForms) {
-    Deps_tree store("html");
+    Dependency_collector store("html");
     Makefile_writer refusing(store, "Makefile");
     refusing.finish_archive_rule(Archive_form::refusal, "site");
     EXPECT_EQ(refusing.dist_noupdate(),
@@ -113,7 +113,7 @@ TEST(MakefileWriter, ArchiveRuleForms) {
 // Names are quoted for the shell where they need it; the pages of every extension leave their temporary
 // files out.
 TEST(MakefileWriter, ArchiveRuleQuotesNamesAndCoversEveryExtension) {
-    Deps_tree store("html");
+    Dependency_collector store("html");
     store.output_extensions = {"html", "php"};
     Makefile_writer writer(store, "my (web).mk");
     writer.finish_archive_rule(Archive_form::archive, "my site");
@@ -159,7 +159,7 @@ TEST(MakefileWriter, OddNamesGetTheRefusalForm) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.site + " " + c.makefile);
-        Deps_tree store("html");
+        Dependency_collector store("html");
         Makefile_writer writer(store, c.makefile);
         reporter().reset();
         reporter().set_program_name("vorn-tovik");

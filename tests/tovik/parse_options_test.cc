@@ -66,9 +66,9 @@ TEST_F(ParseOptions, NoArgumentsKeepsEveryDefault) {
     EXPECT_EQ(o.get(Option_id::source_ext), "vrn");
     EXPECT_EQ(o.get(Option_id::target_ext), "html");
     EXPECT_EQ(o.get(Option_id::makefile), "Makefile");
-    EXPECT_EQ(o.get(Option_id::fast), "n");
-    EXPECT_EQ(o.get(Option_id::self_update), "n");
-    EXPECT_EQ(o.get(Option_id::exact_deps), "n");
+    EXPECT_FALSE(o.fast);
+    EXPECT_FALSE(o.self_update);
+    EXPECT_FALSE(o.exact_deps);
     EXPECT_EQ(o.get(Option_id::vorn_options), "");
     EXPECT_EQ(o.get(Option_id::section_options), "");
     EXPECT_EQ(o.get(Option_id::opts_variable), "main_OPTS");
@@ -116,9 +116,9 @@ TEST_F(ParseOptions, SettingsReachTheReporterAndStore) {
     EXPECT_TRUE(reporter().brief());
     EXPECT_EQ(reporter().verbosity(), Verbosity::quiet);
     EXPECT_EQ(reporter().policy(), Policy::ignore_errors);
-    EXPECT_EQ(o.get(Option_id::fast), "y");
-    EXPECT_EQ(o.get(Option_id::self_update), "y");
-    EXPECT_EQ(o.get(Option_id::exact_deps), "y");
+    EXPECT_TRUE(o.fast);
+    EXPECT_TRUE(o.self_update);
+    EXPECT_TRUE(o.exact_deps);
     // As given, for the makefile's rule that runs the program again.
     EXPECT_EQ(o.arguments, (std::vector<std::string>{"vorn-tovik", "-b", "-s", "-i", "--fast", "-S", "v",
                                                      "--target-extension=htm", "out.mk", "--self-update",
@@ -199,9 +199,9 @@ TEST_F(ParseOptions, TemplateFillsWhatTheCommandLineLeft) {
     EXPECT_EQ(o.get(Option_id::target_ext), "xhtml");
     EXPECT_EQ(o.get(Option_id::vorn_options), " -c   -t1   -p -d out/ ");
     EXPECT_EQ(o.get(Option_id::section_options), " -m ");
-    EXPECT_EQ(o.get(Option_id::fast), "y");
-    EXPECT_EQ(o.get(Option_id::self_update), "y");
-    EXPECT_EQ(o.get(Option_id::exact_deps), "y");
+    EXPECT_TRUE(o.fast);
+    EXPECT_TRUE(o.self_update);
+    EXPECT_TRUE(o.exact_deps);
     EXPECT_EQ(o.translations, (std::vector<std::string>{"", "en", "it"}));
     EXPECT_TRUE(reporter().brief());
     EXPECT_EQ(reporter().verbosity(), Verbosity::verbose);

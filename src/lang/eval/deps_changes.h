@@ -15,11 +15,11 @@ struct Deps_change {
         always,          // "__ALWAYS__"
         extension,       // "__EXT__"
         not_main,        // an inclusion: the store is no longer reading the main file only
-        refresh,         // an included file entered
-        undo_refresh,    // and left
+        enter_include_dir,  // an included file entered
+        leave_include_dir,  // and left
         unfixed_dependency, // a dependency whose name is no fixed text: warned about unless "__ALWAYS__"
         page_value,         // a value that another page may give differently (its own name, a random number)
-        variable,           // a variable read: its name and value (deps_tree.cc)
+        variable,           // a variable read: its name and value (dependency_collector.cc)
     };
     Kind kind;
     bool flag = false;

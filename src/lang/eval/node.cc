@@ -100,7 +100,7 @@ Gen_type N_base_var::first_index() {
 
 bool N_base_var::names_variable() const {
     const N_base_var* v = this;
-    while (v->form_ == 'I') {
+    while (v->form_ == Var_form::nested_element) {
         v = dynamic_cast<const N_base_var*>(v->inner_.get());
         if (!v)
             return false;

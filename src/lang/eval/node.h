@@ -9,7 +9,7 @@
 #include "diag/reporter.h"
 #include "lang/values/gen_type.h"
 
-class Tree;
+class Eval_context;
 class Node;
 using Node_ptr = std::unique_ptr<Node>;
 
@@ -42,7 +42,7 @@ public:
     }
 
     // Set by the store that registers the node.
-    Tree* owner = nullptr;
+    Eval_context* owner = nullptr;
     const Src_name* src = nullptr;
     int32_t line = 0;
     // The node's place among the values the parser holds (lang/frontend/parse_values.h), -1 when held by
@@ -77,12 +77,19 @@ protected:
     Node_ptr file_;
 };
 
+// How a variable reference names what it reads or writes.
+enum class Var_form : uint8_t {
+    variable,       // a: the variable
+    array,          // a[]: the whole array
+    element,        // a[i]: one element
+    nested_element, // a[i][j]: an element of an element (or of any indexed expression; the inner reference
+                    // is then that expression)
+};
+
 // Base of the variable references.
 class N_base_var : public Node {
 public:
-    // Forms: 's' the variable, 'a' the whole array, 'i' one element, 'I' element of an element (or of any
-    // indexed expression; the inner reference is then that expression).
-    N_base_var(std::string name, char form, Node_ptr inner, Node_ptr index)
+    N_base_var(std::string name, Var_form form, Node_ptr inner, Node_ptr index)
         : name_(std::move(name)), form_(form), inner_(std::move(inner)), index_(std::move(index)) {}
     bool is_variable() const override { return true; }
     virtual std::string variable_name() = 0;
@@ -93,13 +100,13 @@ public:
     bool names_variable() const;
 
     const std::string& name() const { return name_; }
-    char form() const { return form_; }
+    Var_form form() const { return form_; }
     Node* inner() const { return inner_.get(); }
     Node* index() const { return index_.get(); }
 
 protected:
     std::string name_;
-    char form_;
+    Var_form form_;
     Node_ptr inner_;
     Node_ptr index_;
 };

@@ -1,6 +1,6 @@
 /* The grammar of Vorn sources.  The actions only build nodes and hand each one to the current store the
-   moment it exists (the dependency store asks it for its dependencies there and then), drop every completed
-   top-level statement, keep the text-capture state of type blocks, and start inclusions.
+   moment it exists (the dependency store asks it for its dependencies there and then), hand every completed
+   top-level statement to the store (complete_statement), keep the text-capture state of type blocks, and start inclusions.
 
    Assignment targets.  An assignment needs a variable to assign to.  Where a name is needed -- the target of
    "=", of "= {}" and of the compound assignments (whose left side the grammar lets be any expression, as in
@@ -58,7 +58,8 @@ struct Value;
 
 #include "base/paths.h"
 #include "diag/reporter.h"
-#include "lang/eval/tree.h"
+#include "lang/eval/dependency_collector.h"
+#include "lang/eval/eval_context.h"
 #include "lang/frontend/grammar_support.h"
 #include "lang/frontend/include_levels.h"
 #include "lang/frontend/include_memo.h"
@@ -168,8 +169,8 @@ Node* foreach(Node* var, Node* collection, Node* body) {
 
 // Inside a type block: NAME = NAME + value.
 Node* append_to_capture(Node* value) {
-    Node* target = reg(new N_var(capture_name, 's'));
-    Node* current = reg(new N_var(capture_name, 's'));
+    Node* target = reg(new N_var(capture_name, Var_form::variable));
+    Node* current = reg(new N_var(capture_name, Var_form::variable));
     Node* sum = binary<N_plus>(current, value);
     return reg(new N_assign(take(target), take(sum)));
 }
@@ -182,7 +183,7 @@ Node* output(Node* value) {
 Node* start_capture(parse_values::Name* name) {
     capture_name = name_of(name);
     capturing = true;
-    Node* target = reg(new N_var(capture_name, 's'));
+    Node* target = reg(new N_var(capture_name, Var_form::variable));
     Node* empty = reg(new N_const(Gen_type("")));
     return reg(new N_assign(take(target), take(empty), true));
 }
@@ -210,8 +211,8 @@ void include_file(Node* name_expr, Include_point at) {
         r.save_location();
         if (push_include(path, at) == 0) {
             if (g_store->full_mode())
-                if (auto* store = dynamic_cast<Deps_tree*>(g_store))
-                    store->refresh(path);
+                if (auto* store = dynamic_cast<Dependency_collector*>(g_store))
+                    store->enter_include_dir(path);
             // The execution store has entered the file's directory.
             if (g_store->is_exec())
                 g_store->note_read(base_name(path));
@@ -231,7 +232,7 @@ void include_file(Node* name_expr, Include_point at) {
 }
 
 Node* include(Node* file, Node* arguments, Include_point at) {
-    if (auto* store = dynamic_cast<Deps_tree*>(g_store))
+    if (auto* store = dynamic_cast<Dependency_collector*>(g_store))
         store->leave_main_file();
     Node* node = arguments ? reg(new N_arg_include(take(file), take(arguments)))
                            : reg(new N_include(take(file)));
@@ -309,7 +310,7 @@ Node* include(Node* file, Node* arguments, Include_point at) {
 
 program:
     %empty
-  | program stmt                { parse_values::hand_over($2); g_store->drop_statement(); }
+  | program stmt                { parse_values::hand_over($2); g_store->complete_statement(); }
   ;
 
 stmt:
@@ -525,20 +526,20 @@ elifndef_part:
   ;
 
 lvalue:
-    T_IDENT %prec NO_INDEX      { $$ = reg(new N_var(name_of($1), 's')); }
+    T_IDENT %prec NO_INDEX      { $$ = reg(new N_var(name_of($1), Var_form::variable)); }
   | '$' '(' expr ')' %prec NO_INDEX
-                                { $$ = reg(new N_ind_expr(take($3), 's')); }
-  | T_IDENT '[' ']'             { $$ = reg(new N_var(name_of($1), 'a')); }
-  | '$' '(' expr ')' '[' ']'    { $$ = reg(new N_ind_expr(take($3), 'a')); }
+                                { $$ = reg(new N_ind_expr(take($3), Var_form::variable)); }
+  | T_IDENT '[' ']'             { $$ = reg(new N_var(name_of($1), Var_form::array)); }
+  | '$' '(' expr ')' '[' ']'    { $$ = reg(new N_ind_expr(take($3), Var_form::array)); }
   | element %prec NO_INDEX
   ;
 
 element:
-    T_IDENT '[' expr ']'        { $$ = reg(new N_var(name_of($1), 'i', nullptr, take($3))); }
-  | expr '[' expr ']'           { $$ = reg(new N_var(inner_name($1), 'I', take($1), take($3))); }
+    T_IDENT '[' expr ']'        { $$ = reg(new N_var(name_of($1), Var_form::element, nullptr, take($3))); }
+  | expr '[' expr ']'           { $$ = reg(new N_var(inner_name($1), Var_form::nested_element, take($1), take($3))); }
   | '$' '(' expr ')' '[' expr ']'
-                                { $$ = reg(new N_ind_expr(take($3), 'i', take($6))); }
-  | element '[' expr ']'        { $$ = reg(new N_var(inner_name($1), 'I', take($1), take($3))); }
+                                { $$ = reg(new N_ind_expr(take($3), Var_form::element, take($6))); }
+  | element '[' expr ']'        { $$ = reg(new N_var(inner_name($1), Var_form::nested_element, take($1), take($3))); }
   ;
 
 list:

@@ -2,7 +2,7 @@
 
 #include <unordered_map>
 
-#include "lang/eval/tree.h"
+#include "lang/eval/dependency_collector.h"
 
 namespace include_memo {
 
@@ -24,7 +24,7 @@ struct Frame {
 // What the store changes while any record is open; each open record owns its tail.
 Deps_changes log;
 std::vector<Frame> frames;
-Deps_tree* logging_store = nullptr;
+Dependency_collector* logging_store = nullptr;
 
 std::unordered_map<std::string, std::vector<Entry>> entries;
 // The records are held to a bound: a site with endless distinct inclusions reads them as usual.
@@ -83,7 +83,7 @@ const std::vector<Entry>* find(const std::string& key) {
     return it == entries.end() ? nullptr : &it->second;
 }
 
-void begin(Deps_tree& store, std::string key, std::string state, int depth, long block,
+void begin(Dependency_collector& store, std::string key, std::string state, int depth, long block,
            std::size_t messages) {
     if (block < 0)
         return;
@@ -116,7 +116,7 @@ void text_ended(int depth, const std::string& state, std::size_t messages) {
     f.ended = true;
     f.stop = log.empty() ? 0 : log.size() - 1;
     if (state != f.state || messages != f.messages || log.size() < f.start + 1 ||
-        log.back().kind != Deps_change::undo_refresh)
+        log.back().kind != Deps_change::leave_include_dir)
         f.spoiled = true;
 }
 

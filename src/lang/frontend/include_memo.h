@@ -24,7 +24,7 @@
 
 #include "lang/eval/deps_changes.h"
 
-class Deps_tree;
+class Dependency_collector;
 
 namespace include_memo {
 
@@ -39,7 +39,8 @@ const std::vector<Entry>* find(const std::string& key);
 // depth `depth`, in the scanner state `state`, with the block its inclusion opened at height `block` of the
 // parser's stack; `messages` is the reporter's count of messages so far.  Nothing is recorded when the key
 // has all the records it may have.
-void begin(Deps_tree& store, std::string key, std::string state, int depth, long block, std::size_t messages);
+void begin(Dependency_collector& store, std::string key, std::string state, int depth, long block,
+           std::size_t messages);
 // A file reached inclusion depth `depth` (entered, or made again from its record).
 void reached(int depth);
 // A file was entered whose contents the run does not keep: none of the files being read is recorded.

@@ -5,7 +5,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "lang/eval/tree.h"
+#include "lang/eval/eval_context.h"
 
 namespace parse_values {
 

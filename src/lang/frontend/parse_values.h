@@ -32,7 +32,7 @@ struct Value {
 Node* reg(Node* node);
 // A parent takes the node over.
 Node_ptr take(Node* node);
-// The store takes the node over (a completed top-level statement, about to be dropped).
+// The store takes the node over (a completed top-level statement, complete_statement follows).
 void hand_over(Node* node);
 // A value the parser threw away (bison's %destructor).
 void discard(Node* node);

@@ -3,7 +3,8 @@
 #include <cstddef>
 
 #include "diag/reporter.h"
-#include "lang/eval/tree.h"
+#include "lang/eval/dependency_collector.h"
+#include "lang/eval/eval_context.h"
 #include "lang/frontend/grammar_support.h"
 #include "lang/frontend/parse_values.h"
 #include "lang/frontend/scanner.h"
@@ -55,7 +56,7 @@ void abandon_parse() {
         r.restore_location();
     grammar_reset();
     parse_values::release_all();
-    if (auto* store = dynamic_cast<Deps_tree*>(g_store))
+    if (auto* store = dynamic_cast<Dependency_collector*>(g_store))
         store->reset_source_state();
 }
 

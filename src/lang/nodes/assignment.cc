@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "diag/reporter.h"
-#include "lang/eval/tree.h"
+#include "lang/eval/eval_context.h"
 #include "lang/nodes/expressions.h"
 
 N_assign::N_assign(Node_ptr target, Node_ptr value, bool define_only)
@@ -22,16 +22,17 @@ namespace {
 // value; (f) the name and the first index are evaluated again and the inner value is stored back as the
 // element.  With more indices every intermediate container is read on the way down, in index order, and
 // written back into the one holding it before (f), so that x[1][2][3] changes exactly that element.
-Gen_type assign_nested(Tree* store, N_base_var* target, const std::string& name, const Gen_type& value) {
+Gen_type assign_nested(Eval_context* store, N_base_var* target, const std::string& name,
+                       const Gen_type& value) {
     std::vector<Node*> indices; // first index first
     {
         std::vector<N_base_var*> levels; // the element-of-element references, outermost first
         N_base_var* base = target;
-        while (base->form() == 'I') {
+        while (base->form() == Var_form::nested_element) {
             levels.push_back(base);
             base = static_cast<N_base_var*>(base->inner());
         }
-        if (base->form() == 'i')
+        if (base->form() == Var_form::element)
             indices.push_back(base->index());
         for (auto it = levels.rbegin(); it != levels.rend(); ++it)
             indices.push_back((*it)->index());
@@ -64,19 +65,20 @@ Gen_type assign_nested(Tree* store, N_base_var* target, const std::string& name,
 }
 
 // Stores `value` into what the target designates; the result is the assignment's value.
-Gen_type store_value(Tree* store, N_base_var* target, const std::string& name, const Gen_type& value) {
+Gen_type store_value(Eval_context* store, N_base_var* target, const std::string& name,
+                     const Gen_type& value) {
     switch (target->form()) {
-    case 'a':
+    case Var_form::array:
         if (!value.is_array()) {
             reporter().error("can't assign scalar value to array variable");
             return Gen_type("");
         }
         return store->set_variable(name, value);
-    case 'i': {
+    case Var_form::element: {
         Gen_type index = target->index()->exec();
         return store->set_variable_element(name, index, value, false);
     }
-    case 'I':
+    case Var_form::nested_element:
         return assign_nested(store, target, name, value);
     default:
         return store->set_variable(name, value);
@@ -109,7 +111,7 @@ Gen_type N_empty_array::exec() {
     if (!t || !t->names_variable())
         reporter().fatal("N_empty_array::exec () -- Internal Error");
     std::string name = t->variable_name();
-    if (t->form() == 'i' || t->form() == 'I')
+    if (t->form() == Var_form::element || t->form() == Var_form::nested_element)
         return store_value(owner, t, name, Gen_type::empty_array());
     return owner->set_variable(name, Gen_type::empty_array());
 }
@@ -127,10 +129,10 @@ Gen_type N_epp::exec() {
         return Gen_type(-1);
     }
     std::string name = v->variable_name();
-    const bool element = v->form() == 'i';
+    const bool element = v->form() == Var_form::element;
     Gen_type current =
         element ? owner->get_variable_element(name, v->index()->exec()) : owner->get_variable(name);
-    if (!current.is_int() || v->form() == 'I') {
+    if (!current.is_int() || v->form() == Var_form::nested_element) {
         reporter().error(op + " can only apply to integers");
         return Gen_type(-1);
     }

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <unistd.h>
 
-#include "lang/eval/tree.h"
+#include "lang/eval/eval_context.h"
 
 void Output_sink::take(const char* chunk, std::size_t length) {
     if (const void* nul = std::memchr(chunk, '\0', length))

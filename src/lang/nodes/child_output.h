@@ -4,12 +4,12 @@
 #include <cstddef>
 #include <string>
 
-class Tree;
+class Eval_context;
 
 // Where the output goes: kept as the captured text (the eval forms), or appended to the store's output text
 // chunk by chunk as it is read.
 struct Output_sink {
-    Tree* store = nullptr;
+    Eval_context* store = nullptr;
     bool capture = false;
     std::string captured;
 

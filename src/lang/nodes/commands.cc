@@ -12,7 +12,9 @@
 #include "base/paths.h"
 #include "base/process_end.h"
 #include "diag/reporter.h"
-#include "lang/eval/tree.h"
+#include "lang/eval/dependency_collector.h"
+#include "lang/eval/eval_context.h"
+#include "lang/eval/page_renderer.h"
 #include "lang/nodes/child_output.h"
 #include "lang/nodes/statements.h"
 #include "os/work_dir.h"
@@ -21,8 +23,8 @@ namespace {
 
 // The execution store's external-command policy: true (with `result` set, after the message) when the
 // program must not run.  Any other store has no policy.
-bool refused(Tree* owner, const char* what, Gen_type& result) {
-    auto* store = dynamic_cast<Exec_tree*>(owner);
+bool refused(Eval_context* owner, const char* what, Gen_type& result) {
+    auto* store = dynamic_cast<Page_renderer*>(owner);
     if (!store)
         return false;
     const std::string& policy = store->policy();
@@ -58,8 +60,8 @@ void flush_standard_streams() {
 
 // A program's output may differ from one run to the next: what the dependency store read with it is never
 // made again for another page.
-void program_output(Tree* owner) {
-    if (auto* store = dynamic_cast<Deps_tree*>(owner))
+void program_output(Eval_context* owner) {
+    if (auto* store = dynamic_cast<Dependency_collector*>(owner))
         store->page_value();
 }
 
@@ -205,7 +207,7 @@ Gen_type N_exec::exec() {
 // list has one name a line.
 void N_exec::deps() {
     record_dependency("N_dep::deps () -- Internal Error");
-    auto* store = dynamic_cast<Deps_tree*>(owner);
+    auto* store = dynamic_cast<Dependency_collector*>(owner);
     if (!store) {
         owner->ensure_dep();
         return;

@@ -4,7 +4,7 @@
 
 #include "base/fuzz_budget.h"
 #include "diag/reporter.h"
-#include "lang/eval/tree.h"
+#include "lang/eval/eval_context.h"
 #include "lang/nodes/expressions.h"
 #include "lang/nodes/statements.h"
 
@@ -19,15 +19,15 @@ Gen_type ran(bool body_ran) {
 // $(e) the name is the value of e, which has to be evaluated to be known (with its own message when it is
 // not a string).  An element reference is refused with `element_error`; anything else is not a reference
 // the grammar builds.
-bool defined(Node* test, Tree* store, const char* element_error, const char* internal_error, bool* refused) {
+bool defined(Node* test, Eval_context* store, const char* element_error, const char* internal_error,
+             bool* refused) {
     auto* ref = test && test->is_variable() ? dynamic_cast<N_base_var*>(test) : nullptr;
-    const char form = ref ? ref->form() : 0;
-    if (form == 'i' || form == 'I') {
+    if (ref && (ref->form() == Var_form::element || ref->form() == Var_form::nested_element)) {
         reporter().error(element_error);
         *refused = true;
         return false;
     }
-    if (form != 's' && form != 'a')
+    if (!ref)
         reporter().fatal(internal_error);
     *refused = false;
     auto* direct = dynamic_cast<N_var*>(ref);
@@ -142,9 +142,9 @@ public:
 Gen_type N_foreach::exec() {
     locate();
     auto* ref = var_->is_variable() ? dynamic_cast<N_base_var*>(var_.get()) : nullptr;
-    const char form = ref ? ref->form() : 0;
-    if (form != 's' && form != 'a' && form != 'i' && form != 'I')
+    if (!ref)
         reporter().fatal("N_foreach::exec () -- Internal Error");
+    const Var_form form = ref->form();
     const Gen_type collection = collection_->exec();
     if (!collection.is_array()) {
         reporter().error("Foreach loops work on arrays as in: foreach (item in array [])");
@@ -153,7 +153,7 @@ Gen_type N_foreach::exec() {
 
     Loop_value* element_value = nullptr;
     std::unique_ptr<N_assign_rec> element_store;
-    if (form == 'i' || form == 'I') {
+    if (form == Var_form::element || form == Var_form::nested_element) {
         if (!ref->names_variable())
             reporter().fatal("N_foreach::exec () -- Internal Error");
         auto held = std::make_unique<Loop_value>();
@@ -169,7 +169,7 @@ Gen_type N_foreach::exec() {
         if (element_store) {
             element_value->value = element;
             element_store->exec();
-        } else if (form == 's') {
+        } else if (form == Var_form::variable) {
             owner->set_variable(ref->variable_name(), element);
         } else if (element.is_array()) {
             owner->set_variable(ref->variable_name(), element);

@@ -8,7 +8,7 @@
 #include <locale>
 #include <sstream>
 
-#include "lang/eval/tree.h"
+#include "lang/eval/eval_context.h"
 #include "lang/nodes/file_builtins.h"
 
 namespace {
@@ -21,7 +21,7 @@ std::string two_digits(int value) {
 // A day or month name: element `index` of the named array variable, read anew each time so that a source
 // that redefines the names changes them.  A missing variable warns; a missing or non-string element is the
 // value type's internal error.
-std::string name_from(Tree& store, const char* variable, int index) {
+std::string name_from(Eval_context& store, const char* variable, int index) {
     return store.get_variable_element(variable, Gen_type(index)).get_string();
 }
 
@@ -48,7 +48,7 @@ template <class F> std::string apply_format(std::string text, F directive) {
 
 } // namespace
 
-std::string format_date(Tree& store, const std::string& format, long long when) {
+std::string format_date(Eval_context& store, const std::string& format, long long when) {
     std::time_t t = static_cast<std::time_t>(when);
     std::tm tm{};
     // localtime (not localtime_r): it reads the time zone anew at each call.

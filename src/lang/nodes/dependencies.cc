@@ -1,8 +1,8 @@
 // Dependency collection: what the dependency nodes add to the rule of the page being scanned.
 #include "base/paths.h"
 #include "diag/reporter.h"
+#include "lang/eval/dependency_collector.h"
 #include "lang/eval/node.h"
-#include "lang/eval/tree.h"
 #include "lang/nodes/statements.h"
 
 void N_dep::deps() {
@@ -11,7 +11,7 @@ void N_dep::deps() {
 
 bool N_dep::record_dependency(const char* internal_error) {
     Node* name_node = file_.get();
-    auto* store = dynamic_cast<Deps_tree*>(owner);
+    auto* store = dynamic_cast<Dependency_collector*>(owner);
     if (!name_node || !name_node->is_fixed_arg()) {
         // With records of what pages read, the file is tracked all the same: a note, not a warning.
         if (store && !store->records_dir.empty()) {

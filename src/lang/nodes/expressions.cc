@@ -87,15 +87,15 @@ Gen_type N_toarray::exec() {
     locate();
     Gen_type v = operand_->exec();
     switch (v.kind()) {
-    case Gen_type::array_kind:
+    case Value_kind::array:
         return v;
-    case Gen_type::string_kind:
-    case Gen_type::integer_kind: {
+    case Value_kind::string:
+    case Value_kind::integer: {
         Gen_type a = Gen_type::empty_array();
         a.elements().push_back(std::move(v));
         return a;
     }
-    case Gen_type::undefined_kind:
+    case Value_kind::undefined:
         return Gen_type(0);
     default:
         reporter().fatal("N_toarray::exec () -- Internal Error");

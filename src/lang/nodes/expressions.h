@@ -17,7 +17,7 @@ private:
 // A variable named in the source.
 class N_var : public N_base_var {
 public:
-    N_var(std::string name, char form, Node_ptr inner = nullptr, Node_ptr index = nullptr)
+    N_var(std::string name, Var_form form, Node_ptr inner = nullptr, Node_ptr index = nullptr)
         : N_base_var(std::move(name), form, std::move(inner), std::move(index)) {}
     Gen_type exec() override;
     std::string variable_name() override;
@@ -26,7 +26,7 @@ public:
 // $(expression): a variable whose name is computed.
 class N_ind_expr : public N_base_var {
 public:
-    N_ind_expr(Node_ptr name_expr, char form, Node_ptr index = nullptr)
+    N_ind_expr(Node_ptr name_expr, Var_form form, Node_ptr index = nullptr)
         : N_base_var(std::string(), form, nullptr, std::move(index)), name_expr_(std::move(name_expr)) {}
     Gen_type exec() override;
     std::string variable_name() override;

@@ -11,7 +11,8 @@
 
 #include "base/paths.h"
 #include "diag/reporter.h"
-#include "lang/eval/tree.h"
+#include "lang/eval/dependency_collector.h"
+#include "lang/eval/page_renderer.h"
 #include "lang/nodes/statements.h"
 #include "os/read_open.h"
 #include "os/work_dir.h"
@@ -151,7 +152,7 @@ Gen_type N_fileexists::exec() {
 Gen_type N_random::exec() {
     locate();
     // Each call gives the next number of the sequence: never made again from an earlier reading.
-    if (auto* store = dynamic_cast<Deps_tree*>(owner))
+    if (auto* store = dynamic_cast<Dependency_collector*>(owner))
         store->page_value();
     Reporter& r = reporter();
     Gen_type min = a_->exec();
@@ -186,7 +187,7 @@ Gen_type N_adj_link::exec() {
 // frames; elsewhere the node does nothing.
 Gen_type N_include::exec() {
     locate();
-    if (auto* store = dynamic_cast<Exec_tree*>(owner))
+    if (auto* store = dynamic_cast<Page_renderer*>(owner))
         store->push_plain_frame();
     return Gen_type(0);
 }
@@ -195,7 +196,7 @@ Gen_type N_include::exec() {
 // first, then the arguments.  A single argument (an array included) is one element.
 Gen_type N_arg_include::exec() {
     locate();
-    auto* store = dynamic_cast<Exec_tree*>(owner);
+    auto* store = dynamic_cast<Page_renderer*>(owner);
     if (!store)
         return Gen_type(0);
     store->save_arguments();

@@ -90,7 +90,7 @@ private:
 
 // Applies the date format (#D #M #d #h #m #n #s #y) to a moment, reading day and month names from the
 // store's _days and _months.
-class Tree;
-std::string format_date(Tree& store, const std::string& format, long long when);
+class Eval_context;
+std::string format_date(Eval_context& store, const std::string& format, long long when);
 // Applies the size format (#b #k #m) to a size in bytes.
 std::string format_size(const std::string& format, long long size);

@@ -1,7 +1,8 @@
 // inputfile, absinputfile, outputfile and absoutputfile: the names the store holds for the source being
 // processed and for its page.
 #include "diag/reporter.h"
-#include "lang/eval/tree.h"
+#include "lang/eval/dependency_collector.h"
+#include "lang/eval/eval_context.h"
 #include "lang/nodes/statements.h"
 
 namespace {
@@ -23,8 +24,8 @@ namespace {
 
 // The page's own names differ from page to page: a dependency store must not make what was read with them
 // again for another page.
-void page_value(Tree* owner) {
-    if (auto* store = dynamic_cast<Deps_tree*>(owner))
+void page_value(Eval_context* owner) {
+    if (auto* store = dynamic_cast<Dependency_collector*>(owner))
         store->page_value();
 }
 

@@ -242,13 +242,13 @@ Gen_type N_length::exec() {
     locate();
     Gen_type v = a_->exec();
     switch (v.kind()) {
-    case Gen_type::array_kind:
+    case Value_kind::array:
         return count(v.elements().size());
-    case Gen_type::string_kind:
+    case Value_kind::string:
         return count(v.text().size());
-    case Gen_type::integer_kind:
+    case Value_kind::integer:
         return count(int_to_text(v.integer()).size());
-    case Gen_type::undefined_kind:
+    case Value_kind::undefined:
         return Gen_type(0);
     default:
         reporter().fatal("N_length::exec () -- Internal Error");

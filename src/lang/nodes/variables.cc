@@ -2,7 +2,7 @@
 #include <string>
 
 #include "diag/reporter.h"
-#include "lang/eval/tree.h"
+#include "lang/eval/eval_context.h"
 #include "lang/nodes/expressions.h"
 
 namespace {
@@ -13,7 +13,7 @@ void index_not_integer() {
 
 // Element `index` (an integer) of the variable `name`.  The variable is read in place: only the element is
 // copied, never the whole array.
-Gen_type read_element(Tree* store, const std::string& name, const Gen_type& index) {
+Gen_type read_element(Eval_context* store, const std::string& name, const Gen_type& index) {
     const Gen_type* whole = store->find_variable(name);
     if (!whole) {
         store->get_variable(name); // the not-defined warning
@@ -31,7 +31,7 @@ Gen_type read_element(Tree* store, const std::string& name, const Gen_type& inde
 Gen_type N_var::exec() {
     locate();
     switch (form_) {
-    case 'i': {
+    case Var_form::element: {
         Gen_type index = index_->exec();
         if (!index.is_int()) {
             index_not_integer();
@@ -39,7 +39,7 @@ Gen_type N_var::exec() {
         }
         return read_element(owner, name_, index);
     }
-    case 'I': {
+    case Var_form::nested_element: {
         Gen_type index = index_->exec();
         if (!index.is_int()) {
             index_not_integer();
@@ -59,7 +59,7 @@ Gen_type N_var::exec() {
 // An element of an element is named by the variable it lies in.  An indexed expression that is no variable
 // reference has no name (the grammar refuses it where a name is needed).
 std::string N_var::variable_name() {
-    if (form_ != 'I')
+    if (form_ != Var_form::nested_element)
         return name_;
     auto* inner = dynamic_cast<N_base_var*>(inner_.get());
     return inner ? inner->variable_name() : std::string();
@@ -77,10 +77,10 @@ std::string N_ind_expr::variable_name() {
 // Unlike N_var, the name is computed before the index is evaluated.
 Gen_type N_ind_expr::exec() {
     locate();
-    if (form_ == 'I')
+    if (form_ == Var_form::nested_element)
         reporter().fatal("N_ind_expr::exec () -- Internal Error");
     std::string name = variable_name();
-    if (form_ != 'i')
+    if (form_ != Var_form::element)
         return owner->get_variable(name);
     Gen_type index = index_->exec();
     if (!index.is_int()) {
@@ -97,7 +97,7 @@ Gen_type N_undef::exec() {
     if (!target)
         reporter().fatal("N_undef::exec () -- Internal Error");
     std::string name = target->variable_name();
-    if (target->form() == 'i' || target->form() == 'I') {
+    if (target->form() == Var_form::element || target->form() == Var_form::nested_element) {
         reporter().error("can't undef an array element");
         return Gen_type(0);
     }

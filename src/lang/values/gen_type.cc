@@ -45,13 +45,13 @@ std::string int_to_text(int32_t value) {
 
 Gen_type Gen_type::empty_array() {
     Gen_type value;
-    value.kind_ = array_kind;
+    value.kind_ = Value_kind::array;
     return value;
 }
 
 Gen_type Gen_type::empty_list() {
     Gen_type value;
-    value.kind_ = list_kind;
+    value.kind_ = Value_kind::list;
     return value;
 }
 
@@ -87,13 +87,13 @@ bool Gen_type::as_bool() const {
 
 bool Gen_type::to_bool() const {
     switch (kind_) {
-    case array_kind:
+    case Value_kind::array:
         return !elements_.empty();
-    case string_kind:
+    case Value_kind::string:
         return !text_.empty();
-    case integer_kind:
+    case Value_kind::integer:
         return integer_ != 0;
-    case undefined_kind:
+    case Value_kind::undefined:
         return false;
     default:
         reporter().fatal("Gen_type::to_bool () -- Internal Error");
@@ -102,15 +102,15 @@ bool Gen_type::to_bool() const {
 
 int32_t Gen_type::to_int() const {
     switch (kind_) {
-    case array_kind:
+    case Value_kind::array:
         return elements_.size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())
                    ? std::numeric_limits<int32_t>::max()
                    : static_cast<int32_t>(elements_.size());
-    case string_kind:
+    case Value_kind::string:
         return text_to_int(text_);
-    case integer_kind:
+    case Value_kind::integer:
         return integer_;
-    case undefined_kind:
+    case Value_kind::undefined:
         return 0;
     default:
         reporter().fatal("Gen_type::to_int () -- Internal Error");
@@ -119,13 +119,13 @@ int32_t Gen_type::to_int() const {
 
 std::string Gen_type::to_string(bool arrays_forbidden) const {
     switch (kind_) {
-    case string_kind:
+    case Value_kind::string:
         return text_;
-    case integer_kind:
+    case Value_kind::integer:
         return int_to_text(integer_);
-    case undefined_kind:
+    case Value_kind::undefined:
         return std::string();
-    case array_kind: {
+    case Value_kind::array: {
         if (arrays_forbidden) {
             reporter().error("Arrays not allowed within this context");
             return std::string();
@@ -146,11 +146,11 @@ std::string Gen_type::to_string(bool arrays_forbidden) const {
 
 void Gen_type::make_array() {
     // The value's own integer and text stay: only the kind and the elements change.
-    if (kind_ == string_kind)
+    if (kind_ == Value_kind::string)
         elements_.assign(1, Gen_type(text_));
-    else if (kind_ == integer_kind)
+    else if (kind_ == Value_kind::integer)
         elements_.assign(1, Gen_type(integer_));
-    kind_ = array_kind;
+    kind_ = Value_kind::array;
 }
 
 void Gen_type::append(const Gen_type& value) {

@@ -6,28 +6,24 @@
 #include <string>
 #include <vector>
 
+// What a value holds; each kind keeps the letter that has always stood for it.
+enum class Value_kind : char { integer = 'i', string = 'c', array = 'a', list = 'l', undefined = 'u' };
+
 class Gen_type {
 public:
-    // Kind letters.
-    static constexpr char integer_kind = 'i';
-    static constexpr char string_kind = 'c';
-    static constexpr char array_kind = 'a';
-    static constexpr char list_kind = 'l';
-    static constexpr char undefined_kind = 'u';
-
     Gen_type() = default; // undefined
-    explicit Gen_type(int32_t value) : kind_(integer_kind), integer_(value) {}
-    explicit Gen_type(const char* text) : kind_(string_kind), text_(text) {}
-    explicit Gen_type(std::string text) : kind_(string_kind), text_(std::move(text)) {}
+    explicit Gen_type(int32_t value) : kind_(Value_kind::integer), integer_(value) {}
+    explicit Gen_type(const char* text) : kind_(Value_kind::string), text_(text) {}
+    explicit Gen_type(std::string text) : kind_(Value_kind::string), text_(std::move(text)) {}
     static Gen_type empty_array();
     static Gen_type empty_list();
 
-    char kind() const { return kind_; }
-    bool is_int() const { return kind_ == integer_kind; }
-    bool is_string() const { return kind_ == string_kind; }
-    bool is_array() const { return kind_ == array_kind; }
-    bool is_list() const { return kind_ == list_kind; }
-    bool is_undefined() const { return kind_ == undefined_kind; }
+    Value_kind kind() const { return kind_; }
+    bool is_int() const { return kind_ == Value_kind::integer; }
+    bool is_string() const { return kind_ == Value_kind::string; }
+    bool is_array() const { return kind_ == Value_kind::array; }
+    bool is_list() const { return kind_ == Value_kind::list; }
+    bool is_undefined() const { return kind_ == Value_kind::undefined; }
 
     // Payload access; each is a fatal internal error on another kind.
     int32_t get_int() const;
@@ -63,7 +59,7 @@ public:
     void erase(std::size_t position, std::size_t count);
 
 private:
-    char kind_ = undefined_kind;
+    Value_kind kind_ = Value_kind::undefined;
     int32_t integer_ = 0;
     std::string text_;
     std::vector<Gen_type> elements_;

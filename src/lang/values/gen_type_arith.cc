@@ -112,14 +112,14 @@ Gen_type operator-(const Gen_type& a, const Gen_type& b) {
 
 Gen_type operator-(const Gen_type& a) {
     switch (a.kind()) {
-    case Gen_type::integer_kind:
+    case Value_kind::integer:
         return Gen_type(wrap(-int64_t{a.integer()})); // the smallest integer stays itself
-    case Gen_type::undefined_kind:
+    case Value_kind::undefined:
         return Gen_type();
-    case Gen_type::array_kind:
+    case Value_kind::array:
         reporter().error("-: Can't negate an array variable");
         return Gen_type(a.text());
-    case Gen_type::string_kind:
+    case Value_kind::string:
         reporter().error("-: Can't negate a string variable");
         return a;
     default:
@@ -139,7 +139,7 @@ Gen_type operator*(const Gen_type& a, const Gen_type& b) {
         return bad_types();
     }
     switch (a.kind()) {
-    case Gen_type::integer_kind:
+    case Value_kind::integer:
         if (b.is_int())
             return Gen_type(wrap(int64_t{a.integer()} * b.integer()));
         if (b.is_string())
@@ -147,13 +147,13 @@ Gen_type operator*(const Gen_type& a, const Gen_type& b) {
         if (b.is_array())
             return repeat_elements(b, a.integer());
         return Gen_type(0);
-    case Gen_type::undefined_kind:
+    case Value_kind::undefined:
         if (b.is_int())
             return Gen_type(0);
         if (b.is_array())
             return array_of_empty_string();
         return Gen_type(std::string());
-    case Gen_type::string_kind:
+    case Value_kind::string:
         if (b.is_int())
             return Gen_type(repeat_text(a.text(), b.integer()));
         if (b.is_undefined())

@@ -73,13 +73,13 @@ bool strictly_equal(const Gen_type& a, const Gen_type& b, const char* lists_text
     if (a.kind() != b.kind())
         return false;
     switch (a.kind()) {
-    case Gen_type::string_kind:
+    case Value_kind::string:
         return a.text() == b.text();
-    case Gen_type::integer_kind:
+    case Value_kind::integer:
         return a.integer() == b.integer();
-    case Gen_type::undefined_kind:
+    case Value_kind::undefined:
         return true;
-    case Gen_type::array_kind: {
+    case Value_kind::array: {
         const auto& x = a.elements();
         const auto& y = b.elements();
         if (x.size() != y.size())

@@ -11,7 +11,7 @@ namespace {
 int destroyed = 0;
 
 struct Counted_var : N_base_var {
-    Counted_var() : N_base_var("a", 's', nullptr, nullptr) {}
+    Counted_var() : N_base_var("a", Var_form::variable, nullptr, nullptr) {}
     ~Counted_var() override { ++destroyed; }
     Gen_type exec() override { return Gen_type(); }
     std::string variable_name() override { return name_; }
@@ -33,13 +33,16 @@ TEST(NodeBase, DefaultsAndVariableReferences) {
 
 TEST(NodeBase, ElementOfANonVariableNamesNoVariable) {
     // (expression)[1] and (expression)[1][2]: readable, but nothing to assign to.
-    N_var e1("", 'I', Node_ptr(new Counted), Node_ptr(new Counted));
+    N_var e1("", Var_form::nested_element, Node_ptr(new Counted), Node_ptr(new Counted));
     EXPECT_TRUE(e1.is_variable());
     EXPECT_FALSE(e1.names_variable());
-    N_var e2("", 'I', Node_ptr(new N_var("", 'I', Node_ptr(new Counted), Node_ptr(new Counted))),
+    N_var e2("", Var_form::nested_element,
+             Node_ptr(new N_var("", Var_form::nested_element, Node_ptr(new Counted), Node_ptr(new Counted))),
              Node_ptr(new Counted));
     EXPECT_FALSE(e2.names_variable());
-    N_var ok("x", 'I', Node_ptr(new N_var("x", 'i', nullptr, Node_ptr(new Counted))), Node_ptr(new Counted));
+    N_var ok("x", Var_form::nested_element,
+             Node_ptr(new N_var("x", Var_form::element, nullptr, Node_ptr(new Counted))),
+             Node_ptr(new Counted));
     EXPECT_TRUE(ok.names_variable());
 }
 

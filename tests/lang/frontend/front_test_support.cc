@@ -19,7 +19,7 @@
 
 namespace ft {
 
-Node* Keep_tree::add_statement(Node* node) {
+Node* Keep_context::add_statement(Node* node) {
     stamp(node);
     registered.push_back(node);
     registered_as.push_back(label(node));
@@ -27,7 +27,7 @@ Node* Keep_tree::add_statement(Node* node) {
     return node;
 }
 
-void Keep_tree::drop_statement() {
+void Keep_context::complete_statement() {
     if (pending_.empty())
         return;
     statements.emplace_back(pending_.back());
@@ -52,14 +52,28 @@ std::string join(const std::vector<std::string>& parts) {
     return out;
 }
 
-std::string var_suffix(char form, const Node* index) {
+std::string var_suffix(Var_form form, const Node* index) {
     switch (form) {
-    case 'a':
+    case Var_form::array:
         return "[]";
-    case 'i':
+    case Var_form::element:
         return "[" + dump(index) + "]";
     default:
         return "";
+    }
+}
+
+// The letter the labels give each form.
+char form_letter(Var_form form) {
+    switch (form) {
+    case Var_form::array:
+        return 'a';
+    case Var_form::element:
+        return 'i';
+    case Var_form::nested_element:
+        return 'I';
+    default:
+        return 's';
     }
 }
 
@@ -132,7 +146,7 @@ std::string dump(const Node* n) {
     if (auto* ix = dynamic_cast<const N_ind_expr*>(n))
         return "$(" + dump(ix->name_expr()) + ")" + var_suffix(ix->form(), ix->index());
     if (auto* v = dynamic_cast<const N_var*>(n)) {
-        if (v->form() == 'I')
+        if (v->form() == Var_form::nested_element)
             return "I(" + dump(v->inner()) + ", " + dump(v->index()) + ")";
         return v->name() + var_suffix(v->form(), v->index());
     }
@@ -165,7 +179,7 @@ std::string dump(const Node* n) {
     return parts.empty() ? name : name + "(" + join(parts) + ")";
 }
 
-std::string dump_all(const Keep_tree& store) {
+std::string dump_all(const Keep_context& store) {
     std::string out;
     for (const auto& s : store.statements)
         out += (out.empty() ? "" : " | ") + dump(s.get());
@@ -179,7 +193,7 @@ std::string label(const Node* n) {
     if (auto* c = dynamic_cast<const N_const*>(n))
         return name + " " + (c->value().is_int() ? std::to_string(c->value().get_int()) : c->value().text());
     if (auto* v = dynamic_cast<const N_var*>(n))
-        return name + " " + v->name() + v->form();
+        return name + " " + v->name() + form_letter(v->form());
     return name;
 }
 

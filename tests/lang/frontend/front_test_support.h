@@ -9,18 +9,18 @@
 #include <gtest/gtest.h>
 
 #include "diag/reporter.h"
+#include "lang/eval/eval_context.h"
 #include "lang/eval/node.h"
-#include "lang/eval/tree.h"
 
 namespace ft {
 
-// Keeps every registered node in registration order, and every dropped statement instead of running it.
+// Keeps every registered node in registration order, and every completed statement instead of running it.
 // Plain text reaches text() when `exec` is set (the scanner then writes it, and inclusions are followed
 // without the dependency store's directory tracking).
-class Keep_tree : public Tree {
+class Keep_context : public Eval_context {
 public:
     Node* add_statement(Node* node) override;
-    void drop_statement() override;
+    void complete_statement() override;
     bool is_exec() const override { return exec; }
 
     bool exec = false;
@@ -33,7 +33,7 @@ public:
 // constants in double quotes, written as they are held.
 std::string dump(const Node* node);
 // The kept statements, separated by " | ".
-std::string dump_all(const Keep_tree& store);
+std::string dump_all(const Keep_context& store);
 // Class name without the N_ prefix, plus the name or value of variables and constants ("var a", "const 3").
 std::string label(const Node* node);
 // The children a node owns, in order (the target of a compound assignment belongs to its combining node).
@@ -69,7 +69,7 @@ class Front_test : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
-    void use(Tree* store) { g_store = store; }
+    void use(Eval_context* store) { g_store = store; }
 };
 
 } // namespace ft

@@ -53,7 +53,7 @@ protected:
         store.registered.clear();
         store.registered_as.clear();
     }
-    ft::Keep_tree store;
+    ft::Keep_context store;
 };
 
 TEST_F(GrammarTest, CompoundAssignmentSharesItsTarget) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "front_test_support.h"
+#include "lang/eval/dependency_collector.h"
 #include "lang/frontend/parse_values.h"
 #include "lang/frontend/parser.h"
 #include "lang/frontend/scanner.h"
@@ -57,8 +58,8 @@ protected:
     ft::Cwd cd_;
     std::string home_;
     int fds_;
-    Deps_tree deps_{"html"};
-    ft::Keep_tree keep_;
+    Dependency_collector deps_{"html"};
+    ft::Keep_context keep_;
 };
 
 TEST_F(InclusionTest, IncludedFileIsReadInPlace) {
@@ -231,7 +232,7 @@ TEST_F(InclusionTest, MissingFile) {
 }
 
 TEST_F(InclusionTest, FastModeDoesNotReadIncludedFiles) {
-    deps_.fast = 1;
+    deps_.scan = Scan_mode::fast;
     write("a.vrn", "# not even Vorn (");
     ft::Outcome o = parse_main("<vorn>include('a.vrn'); x;</vorn>");
     EXPECT_EQ(o.result, 0);

@@ -7,6 +7,7 @@
 
 #include "front_test_support.h"
 #include "grammar.h"
+#include "lang/eval/dependency_collector.h"
 #include "lang/frontend/parse_values.h"
 #include "lang/frontend/parser.h"
 #include "lang/frontend/scanner.h"
@@ -61,7 +62,7 @@ protected:
         EXPECT_EQ(s.exit, -1) << text;
         return s.tokens;
     }
-    ft::Keep_tree store;
+    ft::Keep_context store;
 };
 
 TEST_F(ScannerTest, PlainTextIsNoTokenAndReachesTheExecutionStore) {
@@ -95,7 +96,7 @@ TEST_F(ScannerTest, PlainTextIsNoTokenAndReachesTheExecutionStore) {
 }
 
 TEST_F(ScannerTest, DependencyStoreTakesNoText) {
-    Deps_tree deps("html");
+    Dependency_collector deps("html");
     use(&deps);
     EXPECT_EQ(tokens("page text <vorn x; /> more"), "T_IDENT(x) ';'");
     EXPECT_EQ(deps.text(), "");
@@ -352,7 +353,7 @@ TEST_F(ScannerTest, LineCounting) {
 }
 
 TEST_F(ScannerTest, GeneratorMarkers) {
-    Deps_tree deps("html");
+    Dependency_collector deps("html");
     deps.set_directory("news/page.vrn");
     use(&deps);
     // A marker's text runs to the end of its line, or of its block comment; a CRLF line end is no part of it.
@@ -397,7 +398,7 @@ TEST_F(ScannerTest, ExtensionMarkerTakesOneWord) {
         {"// __EXT__ x\ry\n", "old", "__EXT__ x\\ry"},
         {"// __EXT__ caf\xc3\xa9\n", "old", "__EXT__ caf\xc3\xa9"},
     };
-    Deps_tree deps("html");
+    Dependency_collector deps("html");
     use(&deps);
     for (const auto& row : rows) {
         SCOPED_TRACE(row.in);
@@ -415,15 +416,15 @@ TEST_F(ScannerTest, ExtensionMarkerTakesOneWord) {
 }
 
 TEST_F(ScannerTest, FastModeMarkersAndMissingTags) {
-    Deps_tree deps("html");
-    deps.fast = 1;
+    Dependency_collector deps("html");
+    deps.scan = Scan_mode::fast;
     use(&deps);
     Scan s = scan("no tags here\n// __ALWAYS__\n");
     EXPECT_EQ(s.err, "t.vrn:3: warning: Source file with no <vorn> tags in fast mode\n");
     EXPECT_EQ(deps.always, 0);
     EXPECT_EQ(tokens("<vorn // __ALWAYS__\n/>"), "");
     EXPECT_EQ(deps.always, 1);
-    deps.fast = 0;
+    deps.scan = Scan_mode::full;
     EXPECT_EQ(tokens("no tags here"), ""); // no warning outside fast mode
 }
 

@@ -23,7 +23,7 @@ protected:
 TEST_F(ArrayBuiltinsTest, ResultsAndMessages) {
     const std::string out_of_bound = E("warning: Array index out of bound");
     st->set_variable("v", A({Gen_type("a"), Gen_type("b")}));
-    auto v = [] { return N<N_var>("v", 's'); };
+    auto v = [] { return N<N_var>("v", Var_form::variable); };
     std::pair<Node_ptr, std::string> rows[] = {
         {List(X(A({Gen_type(1)})), C(2)), "l[[1],2] "},
         {N<N_fix_list>(List(List(C(1), C("a")), X(A({Gen_type(2)})))), "[1,a,[2]] "},

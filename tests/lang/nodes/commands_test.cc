@@ -4,6 +4,8 @@
 #include <set>
 #include <sys/stat.h>
 
+#include "lang/eval/dependency_collector.h"
+#include "lang/eval/page_renderer.h"
 #include "lang/nodes/array_builtins.h"
 #include "lang/nodes/eval_fixture.h"
 
@@ -75,7 +77,7 @@ TEST_F(CommandsTest, OutputResultsAndFailures) {
     reporter().set_brief();
     EXPECT_EQ(eval([&] { return rows[2].node->exec(); }).err, E("exec exit 3"));
 
-    Exec_tree below("sub/page.vrn", "sub/page.html", "./", "");
+    Page_renderer below("sub/page.vrn", "sub/page.html", "./", "");
     st = &below;
     EXPECT_EQ(eval([] { return exec("/usr/bin/env", nullptr, true)->exec(); }).value, "\"LA=../\n\"");
 }
@@ -108,9 +110,10 @@ TEST_F(CommandsTest, FailedStartLeavesNoSecondTestProcess) {
 
 TEST_F(CommandsTest, PolicyKeepsProgramsFromRunning) {
     const std::string marker = dir_ / "marker";
-    Exec_tree warn("page.vrn", "page.html", "./", "warning"), error("page.vrn", "page.html", "./", "error");
+    Page_renderer warn("page.vrn", "page.html", "./", "warning"),
+        error("page.vrn", "page.html", "./", "error");
     struct Row {
-        Tree* store;
+        Eval_context* store;
         bool script;
         std::string value, err;
     } rows[] = {
@@ -130,7 +133,7 @@ TEST_F(CommandsTest, PolicyKeepsProgramsFromRunning) {
 
 TEST_F(CommandsTest, DependencyAndArchiveExclude) {
     reporter().set_executing(false);
-    Deps_tree deps("html");
+    Dependency_collector deps("html");
     deps.set_directory("news/page.vrn");
     st = &deps;
     Node_ptr fixed = exec("tools/gen.sh", nullptr, false);
@@ -139,7 +142,7 @@ TEST_F(CommandsTest, DependencyAndArchiveExclude) {
     EXPECT_EQ(deps.take_archive_excludes(), "news/tools/gen.sh\nnews/tools/gen.sh~\n");
     // A script named by a variable the page sets as it runs: warned about, and nothing recorded.
     Outcome o = eval([] {
-        N<N_exec>(N<N_var>("script", 's'), nullptr, true);
+        N<N_exec>(N<N_var>("script", Var_form::variable), nullptr, true);
         return Gen_type();
     });
     EXPECT_EQ(o.err, W("unable to get dependency") + W("variable `script' not defined"));

@@ -8,14 +8,15 @@
 #include <memory>
 
 #include "diag/reporter.h"
-#include "lang/eval/tree.h"
+#include "lang/eval/eval_context.h"
+#include "lang/eval/page_renderer.h"
 #include "lang/nodes/expressions.h"
 #include "support/test_support.h"
 
 namespace evalfx {
 
-inline Tree* st = nullptr; // the store new nodes are registered in
-inline std::string order;  // the tags of the Fixed nodes, in evaluation order
+inline Eval_context* st = nullptr; // the store new nodes are registered in
+inline std::string order;          // the tags of the Fixed nodes, in evaluation order
 
 // A node of type T, registered in the store; C() makes a constant.
 template <class T, class... A> Node_ptr N(A&&... args) {
@@ -124,12 +125,12 @@ protected:
         r.add_lines(2);
         r.set_policy(Policy::ignore_errors);
         r.set_executing(true);
-        store_ = std::make_unique<Exec_tree>("page.vrn", "page.html", "./", "");
+        store_ = std::make_unique<Page_renderer>("page.vrn", "page.html", "./", "");
         st = store_.get();
         order.clear();
     }
     void TearDown() override { reporter().reset(); }
-    std::unique_ptr<Exec_tree> store_;
+    std::unique_ptr<Page_renderer> store_;
 };
 
 } // namespace evalfx

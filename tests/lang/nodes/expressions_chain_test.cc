@@ -8,7 +8,7 @@
 #include <string>
 
 #include "diag/reporter.h"
-#include "lang/eval/tree.h"
+#include "lang/eval/page_renderer.h"
 #include "lang/nodes/expressions.h"
 #include "support/test_support.h"
 
@@ -27,7 +27,7 @@ protected:
         reporter().reset();
         reporter().set_program_name("vt");
         reporter().set_file("sub/page.vrn");
-        store_ = std::make_unique<Exec_tree>("page.vrn", "page.html", "./", "");
+        store_ = std::make_unique<Page_renderer>("page.vrn", "page.html", "./", "");
     }
     void TearDown() override { reporter().reset(); }
 
@@ -38,7 +38,7 @@ protected:
         store_->add_statement(n.get());
         return n;
     }
-    std::unique_ptr<Exec_tree> store_;
+    std::unique_ptr<Page_renderer> store_;
 };
 
 TEST_F(ChainTest, MillionTermSum) {
@@ -171,11 +171,11 @@ TEST_F(ChainTest, SameValuesAndMessagesAsTheRecursiveDefinition) {
             case 1:
                 return at(++line, C(pick(2) ? "x" : ""));
             case 2:
-                return at(++line, std::make_unique<N_var>("n", 's'));
+                return at(++line, std::make_unique<N_var>("n", Var_form::variable));
             case 3:
-                return at(++line, std::make_unique<N_var>("s", 's'));
+                return at(++line, std::make_unique<N_var>("s", Var_form::variable));
             default:
-                return at(++line, std::make_unique<N_var>("missing", 's'));
+                return at(++line, std::make_unique<N_var>("missing", Var_form::variable));
             }
         }
         // Mostly left-leaning, as the grammar builds runs of one precedence level.
@@ -233,7 +233,7 @@ TEST_F(ChainTest, MessagesNameTheLastLocatedNode) {
     Node_ptr left = at(3, C("x"));
     Node_ptr right = at(4, C(1));
     Node_ptr minus = at(5, std::make_unique<N_minus>(std::move(left), std::move(right)));
-    Node_ptr var = at(6, std::make_unique<N_var>("y", 's'));
+    Node_ptr var = at(6, std::make_unique<N_var>("y", Var_form::variable));
     Node_ptr plus = at(7, std::make_unique<N_plus>(std::move(minus), std::move(var)));
     ts::Stderr_capture cap;
     EXPECT_EQ(plus->exec().get_int(), -1);

@@ -6,12 +6,12 @@
 #include <memory>
 
 #include "diag/reporter.h"
-#include "lang/eval/tree.h"
+#include "lang/eval/page_renderer.h"
 #include "support/test_support.h"
 
 namespace {
 
-Exec_tree* st = nullptr;
+Page_renderer* st = nullptr;
 
 // Every node is registered with the execution store, which stamps it with the store and the scan location
 // (sub/page.vrn, line 3 unless a test moves it).
@@ -30,18 +30,18 @@ Node_ptr C(const char* t) {
     return make<N_const>(Gen_type(t));
 }
 Node_ptr V(const char* name) {
-    return make<N_var>(name, 's');
+    return make<N_var>(name, Var_form::variable);
 }
 Node_ptr Va(const char* name) {
-    return make<N_var>(name, 'a');
+    return make<N_var>(name, Var_form::array);
 }
 Node_ptr Vi(const char* name, Node_ptr index) {
-    return make<N_var>(name, 'i', nullptr, std::move(index));
+    return make<N_var>(name, Var_form::element, nullptr, std::move(index));
 }
 Node_ptr VI(Node_ptr inner, Node_ptr index) {
-    return make<N_var>("", 'I', std::move(inner), std::move(index));
+    return make<N_var>("", Var_form::nested_element, std::move(inner), std::move(index));
 }
-Node_ptr Ind(Node_ptr name, char form = 's', Node_ptr index = nullptr) {
+Node_ptr Ind(Node_ptr name, Var_form form = Var_form::variable, Node_ptr index = nullptr) {
     return make<N_ind_expr>(std::move(name), form, std::move(index));
 }
 Node_ptr Assign(Node_ptr target, Node_ptr value, bool define_only = false) {
@@ -84,11 +84,11 @@ Gen_type L(std::initializer_list<Gen_type> xs = {}) {
 // A value written out with its kind: 5, "ab", u, [..] for arrays, l[..] for lists.
 std::string show(const Gen_type& v) {
     switch (v.kind()) {
-    case Gen_type::integer_kind:
+    case Value_kind::integer:
         return int_to_text(v.integer());
-    case Gen_type::string_kind:
+    case Value_kind::string:
         return "\"" + v.text() + "\"";
-    case Gen_type::undefined_kind:
+    case Value_kind::undefined:
         return "u";
     default: {
         std::string out = v.is_list() ? "l[" : "[";
@@ -144,7 +144,7 @@ protected:
         r.set_file("sub/page.vrn");
         r.add_lines(2);
         r.set_policy(Policy::ignore_errors);
-        store_ = std::make_unique<Exec_tree>("page.vrn", "page.html", "./", "");
+        store_ = std::make_unique<Page_renderer>("page.vrn", "page.html", "./", "");
         st = store_.get();
         r.set_executing(true);
     }
@@ -152,7 +152,7 @@ protected:
         st = nullptr;
         reporter().reset();
     }
-    std::unique_ptr<Exec_tree> store_;
+    std::unique_ptr<Page_renderer> store_;
 };
 
 TEST_F(ExpressionsTest, StringConstantsProcessEscapesAtEachEvaluation) {
@@ -229,28 +229,28 @@ TEST_F(ExpressionsTest, OrderOfIndexAndVariable) {
               undefined("first") + undefined("second") + E("second is not an array"));
     Node_ptr name = make<N_or>(V("first"), C("second"));
     Node_ptr index2 = make<N_or>(V("third"), C(0));
-    EXPECT_EQ(eval(Ind(std::move(name), 'i', std::move(index2))).err,
+    EXPECT_EQ(eval(Ind(std::move(name), Var_form::element, std::move(index2))).err,
               undefined("first") + undefined("third") + undefined("second") + E("second is not an array"));
 }
 
 TEST_F(ExpressionsTest, IndirectReferences) {
     st->set_variable("y", A({S("p"), S("q")}));
     EXPECT_EQ(eval(Ind(C("y"))).value, "[\"p\",\"q\"]");
-    EXPECT_EQ(eval(Ind(C("y"), 'a')).value, "[\"p\",\"q\"]");
-    EXPECT_EQ(eval(Ind(C("y"), 'i', C(1))).value, "\"q\"");
+    EXPECT_EQ(eval(Ind(C("y"), Var_form::array)).value, "[\"p\",\"q\"]");
+    EXPECT_EQ(eval(Ind(C("y"), Var_form::element, C(1))).value, "\"q\"");
 
     Outcome bad_name = eval(Ind(C(3)));
     EXPECT_EQ(bad_name.value, "u");
     EXPECT_EQ(bad_name.err, E("$ (expr): expr must be a string variable") + undefined(""));
 
-    Outcome bad_index = eval(Ind(C("y"), 'i', C("0")));
+    Outcome bad_index = eval(Ind(C("y"), Var_form::element, C("0")));
     EXPECT_EQ(bad_index.value, "\"\"");
     EXPECT_EQ(bad_index.err, E("array index must be an integer"));
 
     st->set_variable("s", S("x"));
-    EXPECT_EQ(eval(Ind(C("s"), 'i', C(0))).err, E("s is not an array"));
+    EXPECT_EQ(eval(Ind(C("s"), Var_form::element, C(0))).err, E("s is not an array"));
 
-    Outcome form_I = eval(Ind(C("y"), 'I', C(0)));
+    Outcome form_I = eval(Ind(C("y"), Var_form::nested_element, C(0)));
     EXPECT_EQ(form_I.err, F("N_ind_expr::exec () -- Internal Error"));
     EXPECT_EQ(form_I.status, 1);
 }
@@ -262,7 +262,7 @@ TEST_F(ExpressionsTest, VariableNames) {
     auto* v = static_cast<N_base_var*>(of_expr.get());
     EXPECT_FALSE(v->names_variable());
     EXPECT_EQ(v->variable_name(), "");
-    Node_ptr indirect = VI(Ind(C("n"), 'i', C(0)), C(1));
+    Node_ptr indirect = VI(Ind(C("n"), Var_form::element, C(0)), C(1));
     EXPECT_EQ(static_cast<N_base_var*>(indirect.get())->variable_name(), "n");
 }
 
@@ -404,7 +404,7 @@ TEST_F(ExpressionsTest, MessagesAreLocatedAtTheNode) {
 // The execution store runs a top-level statement when it is dropped.
 TEST_F(ExpressionsTest, StatementRunByTheStore) {
     Node* statement = Assign(V("x"), make<N_plus>(C(2), C(3))).release();
-    st->drop_statement();
+    st->complete_statement();
     EXPECT_EQ(var("x"), "5");
     EXPECT_FALSE(reporter().executing());
     (void)statement; // destroyed by the store
@@ -494,7 +494,7 @@ TEST_F(ExpressionsTest, AssignElementOfElementEvaluatesTheFirstIndexTwice) {
     // The name of an indirect target is computed twice as well.
     st->set_variable("y", A({A({I(1)})}));
     Node_ptr name = make<N_or>(V("w"), C("y"));
-    Outcome ind = eval(Assign(VI(Ind(std::move(name), 'i', C(0)), C(0)), C(4)));
+    Outcome ind = eval(Assign(VI(Ind(std::move(name), Var_form::element, C(0)), C(0)), C(4)));
     EXPECT_EQ(ind.err, undefined("w") + undefined("w"));
     EXPECT_EQ(var("y"), "[[4]]");
 }
@@ -609,7 +609,7 @@ TEST_F(ExpressionsTest, IncrementAndDecrement) {
     st->set_variable("a", A({I(1), I(2)}));
     EXPECT_EQ(eval(make<N_epp>(Vi("a", C(1)), 1, true)).value, "2");
     EXPECT_EQ(var("a"), "[1,3]");
-    EXPECT_EQ(eval(make<N_epp>(Ind(C("a"), 'i', C(0)), -1, false)).value, "0");
+    EXPECT_EQ(eval(make<N_epp>(Ind(C("a"), Var_form::element, C(0)), -1, false)).value, "0");
     EXPECT_EQ(var("a"), "[0,3]");
     EXPECT_EQ(eval(make<N_epp>(Ind(C("x")), 1, false)).value, "6");
 }

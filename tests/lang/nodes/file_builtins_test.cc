@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include "base/paths.h"
+#include "lang/eval/dependency_collector.h"
+#include "lang/eval/page_renderer.h"
 #include "lang/nodes/array_builtins.h"
 #include "lang/nodes/eval_fixture.h"
 #include "os/work_dir.h"
@@ -118,11 +120,11 @@ TEST_F(FileBuiltinsTest, EvaluationResultsAndMessages) {
 }
 
 TEST_F(FileBuiltinsTest, StoreDependentNodes) {
-    Exec_tree below("sub/page.vrn", "sub/page.html", "./", "");
+    Page_renderer below("sub/page.vrn", "sub/page.html", "./", "");
     st = &below;
     EXPECT_EQ(eval([] { return N<N_adj_link>()->exec(); }).value, "\"../\"");
 
-    Deps_tree deps("html");
+    Dependency_collector deps("html");
     st = &deps;
     Node_ptr exec_only[] = {N<N_date>(C("#y")), N<N_fdate>(C("f"), C("#y")), N<N_fsize>(C("f"), C("#b"))};
     for (Node_ptr& n : exec_only) {

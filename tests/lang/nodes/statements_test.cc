@@ -1,6 +1,8 @@
 #include "lang/nodes/statements.h"
 
 #include "base/paths.h"
+#include "lang/eval/dependency_collector.h"
+#include "lang/eval/page_renderer.h"
 #include "lang/nodes/eval_fixture.h"
 #include "os/work_dir.h"
 
@@ -12,11 +14,11 @@ using evalfx::in_run::E;
 Node_ptr T(const char* tag) {
     return X(Gen_type(0), tag);
 } // a body that only logs
-Node_ptr V(const char* name, char form = 's') {
+Node_ptr V(const char* name, Var_form form = Var_form::variable) {
     return N<N_var>(name, form);
 }
 Node_ptr Vi(const char* name, Node_ptr index) {
-    return N<N_var>(name, 'i', nullptr, std::move(index));
+    return N<N_var>(name, Var_form::element, nullptr, std::move(index));
 }
 std::string var(const char* name) {
     return st->get_variable(name).to_string(false);
@@ -49,11 +51,12 @@ TEST_F(StatementsTest, Conditionals) {
         {chain(Gen_type(1), Gen_type(1)), "0 ", "1A"},
         {chain(Gen_type(0), Gen_type("0")), "0 ", "12B"},
         {N<N_ifdef>(V("y"), T("A")), "0 ", ""},
-        {N<N_ifdef>(V("x", 'a'), T("A")), "1 ", "A"},
+        {N<N_ifdef>(V("x", Var_form::array), T("A")), "1 ", "A"},
         {N<N_ifndef>(V("y"), T("A")), "1 ", "A"},
-        {N<N_ifdef>(N<N_ind_expr>(X(Gen_type("x"), "n"), 's'), T("A")), "1 ", "nA"}, // $(e): e names it
+        {N<N_ifdef>(N<N_ind_expr>(X(Gen_type("x"), "n"), Var_form::variable), T("A")), "1 ",
+         "nA"}, // $(e): e names it
         {N<N_ifdef>(Vi("x", T("i")), T("A")), "0" + E("Ifdef (var): <var> can't be an array element"), ""},
-        {N<N_ifndef>(N<N_ind_expr>(T("n"), 'i', T("i")), T("A")),
+        {N<N_ifndef>(N<N_ind_expr>(T("n"), Var_form::element, T("i")), T("A")),
          "0" + E("Ifndef (var): <var> can't be an array element"), ""},
         {N<N_ifdef>(C("x"), T("A")), fatal + "N_ifdef::exec ()-- Internal Error\n", ""},
         {N<N_ifndef>(C("x"), T("A")), fatal + "N_ifndef::exec () -- Internal Error\n", ""},
@@ -90,14 +93,16 @@ TEST_F(StatementsTest, Loops) {
     EXPECT_EQ(
         run(N<N_foreach>(Vi("arr", N<N_epp>(V("k"), 1, true)), X(A({Gen_type(7), Gen_type(8)})), T(""))),
         "0 ");
-    EXPECT_EQ(run(N<N_foreach>(N<N_var>("", 'I', Vi("m", C(0)), C(1)), X(A({Gen_type(5)})), T(""))), "0 ");
+    EXPECT_EQ(run(N<N_foreach>(N<N_var>("", Var_form::nested_element, Vi("m", C(0)), C(1)),
+                               X(A({Gen_type(5)})), T(""))),
+              "0 ");
     EXPECT_EQ(var("arr") + var("k") + var("m"), "{ 7, 8 }2{ { 0, 5 } }");
     // A whole-array loop variable takes arrays only; the body runs after the error, which names the loop's
     // line, not that of the body that ran before.
     Node_ptr body = T("B");
     reporter().add_lines(4);
     order.clear();
-    EXPECT_EQ(run(N<N_foreach>(V("w", 'a'), X(A({A({}), Gen_type(4)})), std::move(body))) + order,
+    EXPECT_EQ(run(N<N_foreach>(V("w", Var_form::array), X(A({A({}), Gen_type(4)})), std::move(body))) + order,
               "0" + E("Can't assign scalar to array value", 7) + "BB");
     EXPECT_EQ(var("w"), "{  }");
 }
@@ -150,11 +155,11 @@ TEST_F(StatementsTest, InputAndOutputNames) {
     EXPECT_EQ(bad_in.exec().text() + " " + bad_out.exec().text(), "page.vrn page.html");
 
     const std::string cwd = working_dir() + "/";
-    Deps_tree deps(".html");
+    Dependency_collector deps(".html");
     deps.set_input_name("./sub/page.vrn");
     deps.set_output_name("sub/./page");
-    Exec_tree exec("sub/page.vrn", "out/page.htm", "./", "");
-    for (Tree* store : {static_cast<Tree*>(&deps), static_cast<Tree*>(&exec)}) {
+    Page_renderer exec("sub/page.vrn", "out/page.htm", "./", "");
+    for (Eval_context* store : {static_cast<Eval_context*>(&deps), static_cast<Eval_context*>(&exec)}) {
         st = store;
         const std::string out = store == &deps ? "sub/page.html" : "out/page.htm";
         EXPECT_EQ(run(N<N_input>(&pre)), "\"../sub/page.vrn\" ");

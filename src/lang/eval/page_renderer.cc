@@ -3,11 +3,11 @@
 #include "base/paths.h"
 #include "diag/reporter.h"
 #include "lang/eval/node.h"
-#include "lang/eval/tree.h"
+#include "lang/eval/page_renderer.h"
 #include "os/work_dir.h"
 
-Exec_tree::Exec_tree(const std::string& input_name, const std::string& output_name,
-                     const std::string& root_dir, std::string policy)
+Page_renderer::Page_renderer(const std::string& input_name, const std::string& output_name,
+                             const std::string& root_dir, std::string policy)
     : policy_(std::move(policy)) {
     input_name_ = input_name;
     output_name_ = output_name;
@@ -26,13 +26,13 @@ Exec_tree::Exec_tree(const std::string& input_name, const std::string& output_na
     variables_["_argv"] = std::move(argv);
 }
 
-Exec_tree::~Exec_tree() = default;
+Page_renderer::~Page_renderer() = default;
 
-void Exec_tree::ensure_dep() {
+void Page_renderer::ensure_dep() {
     reporter().fatal("Exec_tree::ensure_dep () Internal Error");
 }
 
-Node* Exec_tree::add_statement(Node* node) {
+Node* Page_renderer::add_statement(Node* node) {
     stamp(node);
     pending_.push_back(node);
     return node;
@@ -40,7 +40,7 @@ Node* Exec_tree::add_statement(Node* node) {
 
 // Runs the completed top-level statement (the back of the queue; the other queued nodes are its subtree),
 // then destroys it.
-void Exec_tree::drop_statement() {
+void Page_renderer::complete_statement() {
     if (pending_.empty())
         return;
     std::unique_ptr<Node> statement(pending_.back());
@@ -52,7 +52,7 @@ void Exec_tree::drop_statement() {
 }
 
 // The run directory is the system's own name for it (no symbolic link in it), so ".." from it is exact.
-void Exec_tree::note_read(const std::string& path) {
+void Page_renderer::note_read(const std::string& path) {
     if (!recording_ || path.empty())
         return;
     const std::string full = normalize_path(path[0] == '/' ? path : working_dir() + "/" + path, true);
@@ -72,7 +72,7 @@ void Exec_tree::note_read(const std::string& path) {
     reads_.insert(name + full.substr(common));
 }
 
-void Exec_tree::save_arguments() {
+void Page_renderer::save_arguments() {
     frames_.push_back(true);
     Gen_type argc = get_variable("_argc");
     if (!argc.is_int())
@@ -81,11 +81,11 @@ void Exec_tree::save_arguments() {
     saved_argv_.push_back(get_variable("_argv"));
 }
 
-void Exec_tree::push_plain_frame() {
+void Page_renderer::push_plain_frame() {
     frames_.push_back(false);
 }
 
-void Exec_tree::restore_arguments() {
+void Page_renderer::restore_arguments() {
     if (frames_.empty())
         return;
     if (frames_.back()) {

@@ -1,104 +1,38 @@
-// The variable stores: the context in which a Vorn source is processed.  Deps_tree collects dependencies
-// as makefile text (vorn-tovik); Exec_tree runs the statements to produce a page (vorn).
+// The context of vorn-tovik's scan: collects what a source depends on, and what it asks of its page's
+// rule, as makefile text, without running it.
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <functional>
-#include <map>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "base/block_text.h"
 #include "lang/eval/deps_changes.h"
+#include "lang/eval/eval_context.h"
 #include "lang/eval/exclude_list.h"
-#include "lang/values/gen_type.h"
 
-class Node;
+// How sources are scanned: in full, included files followed, or fast (--fast): an included file only has to
+// exist, and the dependencies hang on the source instead of on its page.
+enum class Scan_mode : uint8_t { full, fast };
 
-class Tree {
+class Dependency_collector : public Eval_context {
 public:
-    Tree();
-    Tree(const Tree&) = delete;
-    Tree& operator=(const Tree&) = delete;
-    virtual ~Tree();
+    explicit Dependency_collector(std::string target_extension);
+    ~Dependency_collector() override;
 
-    virtual bool full_mode() const { return false; }
-    virtual bool fast_mode() const { return false; }
-    virtual bool is_exec() const { return false; }
-    virtual void ensure_exec() {}
-    virtual void ensure_dep() {}
-    // Registers a node built by the parser: stamps it with the store and the scan location.
-    virtual Node* add_statement(Node* node) = 0;
-    // Ends a completed top-level statement.
-    virtual void drop_statement() = 0;
-    virtual std::string output_name() const { return output_name_; }
-
-    // The variable table: one flat scope.
-    Gen_type get_variable(const std::string& name);
-    Gen_type set_variable(const std::string& name, const Gen_type& value);
-    bool remove_variable(const std::string& name);
-    bool has_variable(const std::string& name) const;
-    Gen_type get_variable_element(const std::string& name, const Gen_type& index);
-    Gen_type set_variable_element(const std::string& name, const Gen_type& index, const Gen_type& value,
-                                  bool insert);
-    // Direct access for the nodes that change a variable in place (no copy of the whole value).
-    Gen_type* find_variable(const std::string& name);
-    // Called before the variable table may change.
-    virtual void variables_changed() {}
-    // Called when a variable is read whole (`value` null when it does not exist).
-    virtual void variable_read(const std::string& /*name*/, const Gen_type* /*value*/) {}
-
-    // The text buffer: page text (execution) or makefile rules (dependencies).
-    std::string& text() { return text_; }
-
-    const std::string& input_name() const { return input_name_; }
-    const std::string& input_path() const { return input_path_; }
-    const std::string& raw_output_name() const { return output_name_; }
-    const std::string& output_path() const { return output_path_; }
-
-    // The directory the program was started in, with a trailing "/": inputfile() and outputfile() name
-    // files relative to it.
-    const std::string& run_dir() const { return run_dir_; }
-
-    // "../" once per level the output file lies below the site's root.
-    std::string adjust_level();
-    // A file the page being made has read or examined, named from the working directory (or absolute).
-    virtual void note_read(const std::string& path) { (void)path; }
-    int32_t root_level = 0;
-    int32_t output_level = 0;
-
-protected:
-    // Stamps a node with this store and the reporter's scan location.
-    void stamp(Node* node);
-    // Forgets the queued nodes of a dropped statement (they were its descendants, destroyed with it).
-    void forget_pending() { pending_.clear(); }
-
-    std::map<std::string, Gen_type> variables_;
-    std::deque<Node*> pending_;
-    std::string text_;
-    std::string input_name_;
-    std::string input_path_;
-    std::string output_name_;
-    std::string output_path_;
-    std::string run_dir_;
-};
-
-class Deps_tree : public Tree {
-public:
-    explicit Deps_tree(std::string target_extension);
-    ~Deps_tree() override;
-
-    bool full_mode() const override { return fast == 0; }
-    bool fast_mode() const override { return fast == 1; }
+    bool full_mode() const override { return scan == Scan_mode::full; }
+    bool fast_mode() const override { return scan == Scan_mode::fast; }
     [[noreturn]] void ensure_exec() override;
     Node* add_statement(Node* node) override;
-    void drop_statement() override;
+    void complete_statement() override;
     std::string output_name() const override;
 
-    void refresh(const std::string& file_name);
-    void undo_refresh();
+    // An included file is entered, named from the directory of the file being read: its directory becomes
+    // the one names are taken from, until it is left.
+    void enter_include_dir(const std::string& file_name);
+    void leave_include_dir();
 
     // The changes a parse makes, each made and, while a log is set, appended to it.
     // A dependency on `name`, taken from the directory of the file being read unless it is absolute or
@@ -150,7 +84,7 @@ public:
     // Forgets the include-directory stack and the queued nodes of a source whose parse was abandoned.
     void reset_source_state();
 
-    unsigned char fast = 0;
+    Scan_mode scan = Scan_mode::full;
     // Where vorn records what each page read (--exact-deps), named from the run directory; empty when it
     // does not.
     std::string records_dir;
@@ -186,37 +120,3 @@ private:
     std::vector<std::string> saved_dirs_;
     std::string working_directory_;
 };
-
-class Exec_tree : public Tree {
-public:
-    // policy: "warning" or "error" restrict external programs; anything else allows them.
-    Exec_tree(const std::string& input_name, const std::string& output_name, const std::string& root_dir,
-              std::string policy);
-    ~Exec_tree() override;
-
-    bool is_exec() const override { return true; }
-    [[noreturn]] void ensure_dep() override;
-    Node* add_statement(Node* node) override;
-    void drop_statement() override;
-
-    const std::string& policy() const { return policy_; }
-    // From now on, the files the page reads are kept (vorn --deps), named from the run directory, or
-    // absolute when they lie outside the run directory's top-level directory.
-    void record_reads() { recording_ = true; }
-    void note_read(const std::string& path) override;
-    const std::set<std::string>& reads() const { return reads_; }
-    void save_arguments();
-    void push_plain_frame();
-    void restore_arguments();
-
-private:
-    std::string policy_;
-    bool recording_ = false;
-    std::set<std::string> reads_;
-    std::vector<bool> frames_;
-    std::vector<int32_t> saved_argc_;
-    std::vector<Gen_type> saved_argv_;
-};
-
-// The store the scanner and the parser work for (set by whoever runs a parse).
-extern Tree* g_store;

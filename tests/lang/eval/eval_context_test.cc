@@ -1,4 +1,5 @@
-#include "lang/eval/tree.h"
+#include "lang/eval/dependency_collector.h"
+#include "lang/eval/page_renderer.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -20,7 +21,7 @@ protected:
 };
 
 TEST_F(StoreTest, PredefinedMonthsAndDays) {
-    Deps_tree store("html");
+    Dependency_collector store("html");
     EXPECT_EQ(store.get_variable_element("_months", Gen_type(2)).get_string(), "March");
     EXPECT_EQ(store.get_variable_element("_months", Gen_type(11)).get_string(), "December");
     EXPECT_EQ(store.get_variable_element("_days", Gen_type(0)).get_string(), "Sunday");
@@ -32,7 +33,7 @@ TEST_F(StoreTest, PredefinedMonthsAndDays) {
 }
 
 TEST_F(StoreTest, MissingVariableWarnsWithBothTexts) {
-    Deps_tree store("html");
+    Dependency_collector store("html");
     auto r = ts::capture([&] { EXPECT_TRUE(store.get_variable("x").is_undefined()); });
     EXPECT_EQ(r.err, "t: warning: variable `x' not defined\n");
     reporter().set_brief();
@@ -40,7 +41,7 @@ TEST_F(StoreTest, MissingVariableWarnsWithBothTexts) {
 }
 
 TEST_F(StoreTest, SetReplacesValueAndKindRemoveAndHas) {
-    Deps_tree store("html");
+    Dependency_collector store("html");
     store.set_variable("v", Gen_type::empty_array());
     store.set_variable("v", Gen_type("text"));
     EXPECT_EQ(store.get_variable("v").get_string(), "text");
@@ -51,7 +52,7 @@ TEST_F(StoreTest, SetReplacesValueAndKindRemoveAndHas) {
 }
 
 TEST_F(StoreTest, ElementWritesOnArraysAndRefusals) {
-    Deps_tree store("html");
+    Dependency_collector store("html");
     store.set_variable("a", Gen_type::empty_array());
     EXPECT_EQ(store.set_variable_element("a", Gen_type(2), Gen_type(7), false).get_int(), 7);
     Gen_type a = store.get_variable("a");
@@ -76,7 +77,7 @@ TEST_F(StoreTest, ElementWritesOnArraysAndRefusals) {
 }
 
 TEST_F(StoreTest, AdjustLevel) {
-    Deps_tree store("html");
+    Dependency_collector store("html");
     store.output_level = 3;
     store.root_level = 1;
     EXPECT_EQ(store.adjust_level(), "../../");
@@ -90,7 +91,7 @@ TEST_F(StoreTest, AdjustLevel) {
 }
 
 TEST_F(StoreTest, DependencyStoreNamesAndDirectories) {
-    Deps_tree store("html");
+    Dependency_collector store("html");
     std::string wd = working_dir() + "/";
     EXPECT_EQ(store.working_directory(), wd);
     store.set_input_name("./sub/./page.vrn");
@@ -107,19 +108,19 @@ TEST_F(StoreTest, DependencyStoreNamesAndDirectories) {
     store.set_directory("sub/page.vrn");
     EXPECT_EQ(store.current_dir(), "sub/");
     EXPECT_EQ(store.main_file, 1);
-    store.refresh("inc/head.vrn");
+    store.enter_include_dir("inc/head.vrn");
     EXPECT_EQ(store.current_dir(), "sub/inc/");
-    store.refresh("plain.vrn");
+    store.enter_include_dir("plain.vrn");
     EXPECT_EQ(store.current_dir(), "sub/inc/");
-    store.undo_refresh();
-    store.undo_refresh();
+    store.leave_include_dir();
+    store.leave_include_dir();
     EXPECT_EQ(store.current_dir(), "sub/");
-    auto r = ts::capture([&] { store.undo_refresh(); });
+    auto r = ts::capture([&] { store.leave_include_dir(); });
     EXPECT_EQ(r, (ts::Reported{"t: fatal: Deps_tree::undo_refresh () - internal error\n", 1}));
 }
 
 TEST_F(StoreTest, RuleListsDependenciesAndArchiveExcludes) {
-    Deps_tree store("html");
+    Dependency_collector store("html");
     store.append_rule_text("$(prefix)a.html\\\n");
     store.always = 1;
     store.append_rule_text("$(prefix)b.html\\\n");
@@ -141,10 +142,10 @@ TEST_F(StoreTest, RuleListsDependenciesAndArchiveExcludes) {
 }
 
 TEST_F(StoreTest, ModesAndRefusals) {
-    Deps_tree deps("html");
+    Dependency_collector deps("html");
     EXPECT_TRUE(deps.full_mode());
     EXPECT_FALSE(deps.fast_mode());
-    deps.fast = 1;
+    deps.scan = Scan_mode::fast;
     EXPECT_FALSE(deps.full_mode());
     EXPECT_TRUE(deps.fast_mode());
     EXPECT_FALSE(deps.is_exec());
@@ -152,7 +153,7 @@ TEST_F(StoreTest, ModesAndRefusals) {
               (ts::Reported{"t: fatal: Deps_tree::ensure_exec () -- Internal Error\n", 1}));
     deps.ensure_dep();
 
-    Exec_tree exec("index.vrn", "index.html", "./", "");
+    Page_renderer exec("index.vrn", "index.html", "./", "");
     EXPECT_TRUE(exec.is_exec());
     EXPECT_FALSE(exec.full_mode());
     EXPECT_FALSE(exec.fast_mode());
@@ -178,7 +179,7 @@ struct Probe : Node {
 
 TEST_F(StoreTest, RegistrationStampsRunsDepsAndDropDestroysOnce) {
     std::vector<std::string> log;
-    Deps_tree store("html");
+    Dependency_collector store("html");
     reporter().set_file("sub/page.vrn");
     reporter().add_lines(4);
     Node* child = store.add_statement(new Probe(log, "child"));
@@ -187,17 +188,17 @@ TEST_F(StoreTest, RegistrationStampsRunsDepsAndDropDestroysOnce) {
     EXPECT_EQ(parent->src->dir, "sub/");
     EXPECT_EQ(parent->src->file, "page.vrn");
     EXPECT_EQ(parent->line, 5);
-    store.drop_statement();
-    store.drop_statement(); // nothing left: nothing happens
+    store.complete_statement();
+    store.complete_statement(); // nothing left: nothing happens
     EXPECT_EQ(log,
               (std::vector<std::string>{"deps child", "deps parent", "destroy parent", "destroy child"}));
 }
 
 TEST_F(StoreTest, ExecutionStoreRunsDroppedStatement) {
     std::vector<std::string> log;
-    Exec_tree store("page.vrn", "page.html", "./", "");
+    Page_renderer store("page.vrn", "page.html", "./", "");
     store.add_statement(new Probe(log, "s"));
-    store.drop_statement();
+    store.complete_statement();
     EXPECT_FALSE(reporter().executing());
     EXPECT_EQ(log, (std::vector<std::string>{"exec s executing", "destroy s"}));
     EXPECT_EQ(store.get_variable("_argc").get_int(), 1);
@@ -207,7 +208,7 @@ TEST_F(StoreTest, ExecutionStoreRunsDroppedStatement) {
 }
 
 TEST_F(StoreTest, ArgumentFramesSaveAndRestore) {
-    Exec_tree store("page.vrn", "page.html", "./", "");
+    Page_renderer store("page.vrn", "page.html", "./", "");
     store.save_arguments();
     store.set_variable("_argc", Gen_type(3));
     store.set_variable("_argv", Gen_type("changed"));
@@ -228,12 +229,12 @@ TEST_F(StoreTest, ExecutionStoreLevels) {
     ts::Temp_dir tmp;
     std::string back = working_dir();
     ASSERT_EQ(chdir(tmp.path().c_str()), 0);
-    Exec_tree at_root("a.vrn", "sub/deeper/a.html", "./", "");
+    Page_renderer at_root("a.vrn", "sub/deeper/a.html", "./", "");
     EXPECT_EQ(at_root.adjust_level(), "../../");
-    Exec_tree to_stdout("a.vrn", "-", "./", "");
+    Page_renderer to_stdout("a.vrn", "-", "./", "");
     EXPECT_EQ(to_stdout.adjust_level(), ""); // standard output counts as a page in the run directory
     ts::make_dirs(tmp / "site");
-    Exec_tree below("site/a.vrn", "site/x/a.html", "site", "");
+    Page_renderer below("site/a.vrn", "site/x/a.html", "site", "");
     EXPECT_EQ(below.adjust_level(), "../");
     EXPECT_EQ(below.input_path(), working_dir() + "/site/a.vrn");
     ASSERT_EQ(chdir(back.c_str()), 0);

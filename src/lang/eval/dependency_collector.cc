@@ -1,24 +1,24 @@
+#include "lang/eval/dependency_collector.h"
 #include "base/make_names.h"
 #include "base/paths.h"
 #include "diag/reporter.h"
 #include "lang/eval/node.h"
-#include "lang/eval/tree.h"
 #include "os/work_dir.h"
 
-Deps_tree::Deps_tree(std::string target_extension)
+Dependency_collector::Dependency_collector(std::string target_extension)
     : target_extension_(std::move(target_extension)), working_directory_(working_dir() + "/") {
     run_dir_ = working_directory_;
 }
 
-Deps_tree::~Deps_tree() = default;
+Dependency_collector::~Dependency_collector() = default;
 
-void Deps_tree::ensure_exec() {
+void Dependency_collector::ensure_exec() {
     reporter().fatal("Deps_tree::ensure_exec () -- Internal Error");
 }
 
 // Nodes are named without the include chain: a dependency store never runs them, and all of them go
 // before the next source starts.
-Node* Deps_tree::add_statement(Node* node) {
+Node* Dependency_collector::add_statement(Node* node) {
     Reporter& r = reporter();
     node->owner = this;
     node->src = r.scan_plain_name();
@@ -30,7 +30,7 @@ Node* Deps_tree::add_statement(Node* node) {
 
 // The statement at the back of the queue is the completed top-level statement; every other queued node
 // belongs to its subtree and goes with it.
-void Deps_tree::drop_statement() {
+void Dependency_collector::complete_statement() {
     if (pending_.empty())
         return;
     Node* statement = pending_.back();
@@ -38,28 +38,28 @@ void Deps_tree::drop_statement() {
     delete statement;
 }
 
-std::string Deps_tree::output_name() const {
+std::string Dependency_collector::output_name() const {
     return output_name_ + (output_extension_.empty() ? target_extension_ : output_extension_);
 }
 
-void Deps_tree::refresh(const std::string& file_name) {
-    log(Deps_change::refresh, false, file_name);
+void Dependency_collector::enter_include_dir(const std::string& file_name) {
+    log(Deps_change::enter_include_dir, false, file_name);
     if (on_included_file)
         on_included_file(dependency_path(file_name, false, current_dir_));
     saved_dirs_.push_back(current_dir_);
     current_dir_ += dir_part(file_name);
 }
 
-void Deps_tree::undo_refresh() {
+void Dependency_collector::leave_include_dir() {
     if (saved_dirs_.empty())
         reporter().fatal("Deps_tree::undo_refresh () - internal error");
-    log(Deps_change::undo_refresh);
+    log(Deps_change::leave_include_dir);
     current_dir_ = std::move(saved_dirs_.back());
     saved_dirs_.pop_back();
 }
 
-std::string Deps_tree::dependency_path(const std::string& name, bool from_run_dir,
-                                       const std::string& dir) const {
+std::string Dependency_collector::dependency_path(const std::string& name, bool from_run_dir,
+                                                  const std::string& dir) const {
     return normalize_path((!name.empty() && name[0] == '/') || from_run_dir ? name : dir + name, true);
 }
 
@@ -82,7 +82,7 @@ bool expressible_dependency(const std::string& path, bool from_run_dir) {
 
 } // namespace
 
-bool Deps_tree::add_dependency(const std::string& name, bool from_run_dir) {
+bool Dependency_collector::add_dependency(const std::string& name, bool from_run_dir) {
     log(Deps_change::dependency, from_run_dir, name);
     const std::string path = dependency_path(name, from_run_dir, current_dir_);
     if (!expressible_dependency(path, from_run_dir)) {
@@ -95,7 +95,7 @@ bool Deps_tree::add_dependency(const std::string& name, bool from_run_dir) {
     return true;
 }
 
-void Deps_tree::add_archive_exclude(const std::string& name) {
+void Dependency_collector::add_archive_exclude(const std::string& name) {
     log(Deps_change::archive_exclude, false, name);
     // An empty name names no file (the directory's path would take its place).
     if (name.empty())
@@ -104,28 +104,28 @@ void Deps_tree::add_archive_exclude(const std::string& name) {
     archive_excludes.insert(path + "\n" + path + "~\n");
 }
 
-void Deps_tree::mark_no_output() {
+void Dependency_collector::mark_no_output() {
     log(Deps_change::no_output);
     if (main_file)
         no_target = 1;
 }
 
-void Deps_tree::mark_always() {
+void Dependency_collector::mark_always() {
     log(Deps_change::always);
     always = 1;
 }
 
-void Deps_tree::mark_extension(const std::string& ext) {
+void Dependency_collector::mark_extension(const std::string& ext) {
     log(Deps_change::extension, false, ext);
     set_output_extension(ext);
 }
 
-void Deps_tree::leave_main_file() {
+void Dependency_collector::leave_main_file() {
     log(Deps_change::not_main);
     main_file = 0;
 }
 
-bool Deps_tree::unfixed_dependency() {
+bool Dependency_collector::unfixed_dependency() {
     log(Deps_change::unfixed_dependency);
     return !always;
 }
@@ -140,7 +140,7 @@ void put_value(std::string& out, const Gen_type* value) {
         out += '-';
         return;
     }
-    out += value->kind();
+    out += static_cast<char>(value->kind());
     const int32_t i = value->integer();
     out.append(reinterpret_cast<const char*>(&i), sizeof i);
     put_size(value->text().size());
@@ -161,13 +161,13 @@ std::string variable_text(const std::string& name, const Gen_type* value) {
 
 } // namespace
 
-void Deps_tree::variable_read(const std::string& name, const Gen_type* value) {
+void Dependency_collector::variable_read(const std::string& name, const Gen_type* value) {
     if (change_log_)
         log(Deps_change::variable, false, variable_text(name, value));
 }
 
 // Followed on copies of the directory stack and the "__ALWAYS__" flag; the variables read are looked up.
-bool Deps_tree::changes_are_silent(const Deps_changes& changes) const {
+bool Dependency_collector::changes_are_silent(const Deps_changes& changes) const {
     std::vector<std::string> dirs{current_dir_};
     bool quiet = always != 0;
     for (const Deps_change& c : changes) {
@@ -179,10 +179,10 @@ bool Deps_tree::changes_are_silent(const Deps_changes& changes) const {
         case Deps_change::always:
             quiet = true;
             break;
-        case Deps_change::refresh:
+        case Deps_change::enter_include_dir:
             dirs.push_back(dirs.back() + dir_part(c.text));
             break;
-        case Deps_change::undo_refresh:
+        case Deps_change::leave_include_dir:
             if (dirs.size() < 2)
                 return false;
             dirs.pop_back();
@@ -209,7 +209,7 @@ bool Deps_tree::changes_are_silent(const Deps_changes& changes) const {
     return true;
 }
 
-void Deps_tree::make_changes(const Deps_changes& changes) {
+void Dependency_collector::make_changes(const Deps_changes& changes) {
     for (const Deps_change& c : changes) {
         switch (c.kind) {
         case Deps_change::dependency:
@@ -230,11 +230,11 @@ void Deps_tree::make_changes(const Deps_changes& changes) {
         case Deps_change::not_main:
             leave_main_file();
             break;
-        case Deps_change::refresh:
-            refresh(c.text);
+        case Deps_change::enter_include_dir:
+            enter_include_dir(c.text);
             break;
-        case Deps_change::undo_refresh:
-            undo_refresh();
+        case Deps_change::leave_include_dir:
+            leave_include_dir();
             break;
         case Deps_change::unfixed_dependency:
             unfixed_dependency();
@@ -249,44 +249,44 @@ void Deps_tree::make_changes(const Deps_changes& changes) {
     }
 }
 
-void Deps_tree::set_input_name(const std::string& name) {
+void Dependency_collector::set_input_name(const std::string& name) {
     reporter().forget_plain_names();
     input_name_ = normalize_path(name, true);
     input_path_ = working_directory_ + input_name_;
 }
 
-void Deps_tree::set_output_name(const std::string& name) {
+void Dependency_collector::set_output_name(const std::string& name) {
     output_name_ = normalize_path(name, true);
     output_path_ = working_directory_ + output_name_;
 }
 
-void Deps_tree::set_directory(const std::string& path) {
+void Dependency_collector::set_directory(const std::string& path) {
     current_dir_ = dir_part(path);
     main_file = 1;
 }
 
-void Deps_tree::append_rule_text(const std::string& text) {
+void Dependency_collector::append_rule_text(const std::string& text) {
     (always ? always_list : target_list) += text;
 }
 
-void Deps_tree::write_dependencies() {
+void Dependency_collector::write_dependencies() {
     for (const std::string& entry : dependencies)
         text_ += entry;
 }
 
-std::string Deps_tree::take_archive_excludes() {
+std::string Dependency_collector::take_archive_excludes() {
     std::string out;
     archive_excludes.write([&out](std::string_view piece) { out += piece; });
     archive_excludes.clear();
     return out;
 }
 
-void Deps_tree::keep_rules() {
+void Dependency_collector::keep_rules() {
     rules_.append(text_);
     text_.clear();
 }
 
-void Deps_tree::reset_source_state() {
+void Dependency_collector::reset_source_state() {
     saved_dirs_.clear();
     forget_pending();
 }

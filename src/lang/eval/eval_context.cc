@@ -1,11 +1,11 @@
-#include "lang/eval/tree.h"
+#include "lang/eval/eval_context.h"
 
 #include "diag/reporter.h"
 #include "lang/eval/node.h"
 
-Tree* g_store = nullptr;
+Eval_context* g_store = nullptr;
 
-Tree::Tree() {
+Eval_context::Eval_context() {
     static const char* const months[] = {"January",   "February", "March",    "April",
                                          "May",       "June",     "July",     "August",
                                          "September", "October",  "November", "December"};
@@ -21,16 +21,16 @@ Tree::Tree() {
     variables_.emplace("_days", std::move(d));
 }
 
-Tree::~Tree() = default;
+Eval_context::~Eval_context() = default;
 
-void Tree::stamp(Node* node) {
+void Eval_context::stamp(Node* node) {
     node->owner = this;
     Reporter& r = reporter();
     node->src = r.scan_name();
     node->line = r.scan_location().line;
 }
 
-Gen_type Tree::get_variable(const std::string& name) {
+Gen_type Eval_context::get_variable(const std::string& name) {
     auto it = variables_.find(name);
     variable_read(name, it == variables_.end() ? nullptr : &it->second);
     if (it == variables_.end()) {
@@ -40,29 +40,29 @@ Gen_type Tree::get_variable(const std::string& name) {
     return it->second;
 }
 
-Gen_type Tree::set_variable(const std::string& name, const Gen_type& value) {
+Gen_type Eval_context::set_variable(const std::string& name, const Gen_type& value) {
     variables_changed();
     variables_[name] = value;
     return value;
 }
 
-bool Tree::remove_variable(const std::string& name) {
+bool Eval_context::remove_variable(const std::string& name) {
     variables_changed();
     return variables_.erase(name) != 0;
 }
 
-bool Tree::has_variable(const std::string& name) const {
+bool Eval_context::has_variable(const std::string& name) const {
     return variables_.count(name) != 0;
 }
 
-Gen_type* Tree::find_variable(const std::string& name) {
+Gen_type* Eval_context::find_variable(const std::string& name) {
     // The value may be changed in place.
     variables_changed();
     auto it = variables_.find(name);
     return it == variables_.end() ? nullptr : &it->second;
 }
 
-Gen_type Tree::get_variable_element(const std::string& name, const Gen_type& index) {
+Gen_type Eval_context::get_variable_element(const std::string& name, const Gen_type& index) {
     const Gen_type* value = find_variable(name);
     if (!value) {
         get_variable(name); // the not-defined warning
@@ -74,8 +74,8 @@ Gen_type Tree::get_variable_element(const std::string& name, const Gen_type& ind
 }
 
 // Works on the stored array in place: the same result as writing a changed copy back, without copying.
-Gen_type Tree::set_variable_element(const std::string& name, const Gen_type& index, const Gen_type& value,
-                                    bool insert) {
+Gen_type Eval_context::set_variable_element(const std::string& name, const Gen_type& index,
+                                            const Gen_type& value, bool insert) {
     Gen_type* whole = find_variable(name);
     if (!whole)
         get_variable(name); // the not-defined warning
@@ -88,7 +88,7 @@ Gen_type Tree::set_variable_element(const std::string& name, const Gen_type& ind
     return Gen_type::set_element(whole->elements(), index, copy, insert);
 }
 
-std::string Tree::adjust_level() {
+std::string Eval_context::adjust_level() {
     int32_t n = output_level - root_level;
     if (n < 0) {
         reporter().warning("Can't adjust level: output file outside root directory", "No adjust");
