@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "lang/frontend/include_stack.h"
 #include "lang/values/gen_type.h"
 
 // The scanner's mode stack: every tag region, type block and comment opened and not yet closed, innermost
@@ -44,13 +45,6 @@ void scanner_unwind();
 // scanner_unwind, then frees everything the generated scanner holds.
 void scanner_release();
 
-// Where an inclusion stands in the parse: the height on the parser's stack of the state the block that the
-// scanner opened for it put the parser in, and that state.  A file included from an unknown point is never
-// made again from a record (lang/frontend/include_memo.h).
-struct Include_point {
-    long block = -1;
-    int state = -1;
-};
 // Switches the input to the file `path` (an inclusion) and the working directory to the file's directory.
 // 0 on success; 1 (after the error) when the file cannot be opened; fatal when the directory cannot be
 // entered.
