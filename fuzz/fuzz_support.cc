@@ -9,7 +9,6 @@
 #include "diag/reporter.h"
 #include "lang/eval/eval_context.h"
 #include "lang/frontend/parser.h"
-#include "tovik/template_reader.h"
 
 namespace fz {
 
@@ -68,7 +67,6 @@ void start_input() {
     change_to(scratch);
     g_store = nullptr;
     reset_front_end();
-    template_scan_end();
     Reporter& r = reporter();
     r.reset();
     r.set_program_name("vorn-tovik");

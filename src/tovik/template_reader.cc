@@ -100,14 +100,13 @@ void apply_token(Tovik_opt& options, Pending_settings& pending, const Command_li
     }
 }
 
-// Runs the scan that has been started to its end, merging every token.
-Template_requests merge_tokens(Tovik_opt& options, Pending_settings& pending) {
+// Runs the scan to its end, merging every token.
+Template_requests merge_tokens(Template_scanner& scanner, Tovik_opt& options, Pending_settings& pending) {
     const Command_line_given given{pending.prefix.has_value(), pending.source_ext.has_value(),
                                    pending.target_ext.has_value()};
     Template_requests asked;
-    for (int token; (token = next_template_token()) != tmpl_end;)
-        apply_token(options, pending, given, asked, token, template_value());
-    template_scan_end();
+    for (int token; (token = scanner.next()) != tmpl_end;)
+        apply_token(options, pending, given, asked, token, scanner.value());
     return asked;
 }
 
@@ -150,13 +149,16 @@ void read_template(Tovik_opt& options, Pending_settings& pending) {
         return;
     }
     File_closer closer(file);
-    template_scan_file(file);
-    Template_requests asked = merge_tokens(options, pending);
+    Template_requests asked;
+    {
+        Template_scanner scanner(file);
+        asked = merge_tokens(scanner, options, pending);
+    }
     closer.close();
     check_requests(asked);
 }
 
 void merge_template_text(Tovik_opt& options, Pending_settings& pending, const std::string& text) {
-    template_scan_string(text);
-    check_requests(merge_tokens(options, pending));
+    Template_scanner scanner(text);
+    check_requests(merge_tokens(scanner, options, pending));
 }

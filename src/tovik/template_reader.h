@@ -28,14 +28,30 @@ enum Template_token : int {
     tmpl_exact_deps = 16,
 };
 
-// The scanner (template_scanner.l).  Start a scan on an open file or on a text, call next_template_token()
-// until it returns tmpl_end, then template_scan_end() to release the scanner's buffers.  Tokens 7 to 13
-// leave their text in template_value().  Refused input ends the process with "Wrong template file".
-void template_scan_file(std::FILE* file);
-void template_scan_string(const std::string& text);
-int next_template_token();
-const std::string& template_value();
-void template_scan_end();
+// What the template scanner keeps besides flex's own state.
+struct Template_scan_state {
+    std::string value;           // text of the last token 7 to 13
+    std::string accumulator;     // "SRC*DST*" of the open branch section, empty for the main section
+    std::string section_options; // the open section's vorn options
+};
+
+// The scanner (template_scanner.l), on an open file or on a text: call next() until it returns tmpl_end.
+// Tokens 7 to 13 leave their text in value().  Refused input ends the process with "Wrong template file".
+class Template_scanner {
+public:
+    explicit Template_scanner(std::FILE* file);
+    explicit Template_scanner(const std::string& text);
+    ~Template_scanner();
+    Template_scanner(const Template_scanner&) = delete;
+    Template_scanner& operator=(const Template_scanner&) = delete;
+
+    int next();
+    const std::string& value() const { return state_.value; }
+
+private:
+    Template_scan_state state_;
+    void* flex_ = nullptr; // the flex scanner (yyscan_t), its extra data state_
+};
 
 // Reads the template of the makefile named in the options, from the command line's root directory, and
 // merges it into the options and the pending settings.  A missing template changes nothing.

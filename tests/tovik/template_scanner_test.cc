@@ -30,10 +30,9 @@ Scan scan(const std::string& text) {
     ts::Exit_trap trap;
     ts::Stderr_capture err;
     try {
-        template_scan_string(text);
-        for (int t; (t = next_template_token()) != tmpl_end;)
-            s.tokens.push_back({t, t >= tmpl_prefix && t <= tmpl_translations ? template_value() : ""});
-        template_scan_end();
+        Template_scanner scanner(text);
+        for (int t; (t = scanner.next()) != tmpl_end;)
+            s.tokens.push_back({t, t >= tmpl_prefix && t <= tmpl_translations ? scanner.value() : ""});
     } catch (const ts::Process_ended& e) {
         s.status = e.status;
     }
