@@ -20,13 +20,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         reporter().set_policy(Policy::ignore_errors);
     }
     try {
+        Source_scan parser;
         auto store = std::make_unique<Dependency_collector>("html");
         g_store = store.get();
         store->set_directory("");
         store->set_input_name("page.vrn");
         store->set_output_name("page.html");
         reporter().set_file("page.vrn");
-        parse_string(text);
+        parser.parse_string(text);
         reporter().clear_scan_location();
         store->write_dependencies();
         store->clear_dependencies();

@@ -15,10 +15,11 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fz::start_input();
     try {
+        Source_scan parser;
         auto store = std::make_unique<Page_renderer>("page.vrn", "page.html", "./", "error");
         g_store = store.get();
         reporter().set_file("page.vrn");
-        parse_string(fz::text_of(data, size));
+        parser.parse_string(fz::text_of(data, size));
         reporter().clear_scan_location();
     } catch (const fz::Input_ended&) {
     }

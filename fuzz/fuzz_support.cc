@@ -8,7 +8,6 @@
 #include "base/process_end.h"
 #include "diag/reporter.h"
 #include "lang/eval/eval_context.h"
-#include "lang/frontend/parser.h"
 
 namespace fz {
 
@@ -66,7 +65,6 @@ void start_input() {
     }
     change_to(scratch);
     g_store = nullptr;
-    reset_front_end();
     Reporter& r = reporter();
     r.reset();
     r.set_program_name("vorn-tovik");

@@ -15,8 +15,8 @@ struct Input_ended {
 
 // Called at the start of each input.  The first call installs the end handler and makes a new empty
 // directory under /tmp; every call changes into it, so that file names in a fuzzed source (include,
-// verbatim, fsize...) touch nothing of the project, and puts the reporter (quiet, normal error policy), the
-// scanners, the parser and the fuzz budget back to the state of a fresh process.
+// verbatim, fsize...) touch nothing of the project, and puts the reporter (quiet, normal error policy) and
+// the fuzz budget back to the state of a fresh process.  The scanners and the parser are each input's own.
 void start_input();
 
 // Called after each input: the working directory must be the scratch directory again, whatever way the

@@ -5,7 +5,8 @@
 #include "diag/reporter.h"
 #include "lang/eval/dependency_collector.h"
 #include "lang/eval/eval_context.h"
-#include "lang/frontend/include_levels.h"
+#include "lang/frontend/parser.h"
+#include "lang/frontend/site_cache.h"
 #include "tovik/makefile_inputs.h"
 #include "tovik/makefile_writer.h"
 #include "tovik/options.h"
@@ -67,13 +68,14 @@ void generate_makefile(Tovik_opt& options) {
     keep_records(options, *store);
 
     // Every pass reads an included file from the disk once.
-    Source_cache_scope cache;
-    scan_directory("", inputs);
+    Site_cache cache;
+    Source_scan parser(&cache);
+    scan_directory(parser, "", inputs);
     // Branches come from the end of the list: the last one in the template is scanned first.
     while (options.next_branch()) {
         writer.add_branch_variables(options.get(Option_id::opts_variable),
                                     options.get(Option_id::section_options));
-        scan_directory("", inputs);
+        scan_directory(parser, "", inputs);
     }
 
     const std::string root_dir = options.get(Option_id::root_dir);

@@ -46,14 +46,15 @@ std::string opt(Option_id id) {
 }
 
 // Parses one source for its dependencies, with the store and the reporter pointed at it.
-void parse_dependencies(Dependency_collector& store, std::FILE* source, const std::string& file_path,
-                        const std::string& source_path, const std::string& output_path) {
+void parse_dependencies(Source_scan& parser, Dependency_collector& store, std::FILE* source,
+                        const std::string& file_path, const std::string& source_path,
+                        const std::string& output_path) {
     reporter().set_file(file_path);
     store.set_input_name(source_path);
     store.set_output_name(output_path);
     g_store = &store;
     // A parse stopped by a syntax error has cleaned up after itself; the rule is written all the same.
-    parse_file(source);
+    parser.parse_file(source);
     reporter().clear_scan_location();
 }
 
@@ -113,7 +114,8 @@ void note_rule(Dependency_collector& store, const std::string& source_path, cons
 
 // One rule per output page of the source `name` (base `base`, ending with its "."): the untranslated page
 // first, then one per translation.
-void process_source(const std::string& name, const std::string& base, Makefile_inputs* inputs) {
+void process_source(Source_scan& parser, const std::string& name, const std::string& base,
+                    Makefile_inputs* inputs) {
     Dependency_collector& store = *g_deps;
     const std::string path = normalize_path(source_dir + name, true);
     // Source names go unquoted into rules and recipes.  A source left out is still kept out of the archive
@@ -164,7 +166,7 @@ void process_source(const std::string& name, const std::string& base, Makefile_i
         }
 
         if (lang.empty()) {
-            parse_dependencies(store, source, source_dir + name, source_path, output_path);
+            parse_dependencies(parser, store, source, source_dir + name, source_path, output_path);
             if (inputs)
                 inputs->read(source_path);
         } else if (source)
@@ -237,7 +239,7 @@ bool find_marker(const std::string& dir, const char* marker, bool& regular, bool
 }
 
 // Scans the subdirectory `dir` (its status `st`), unless it is one of the directories being scanned.
-void descend(const std::string& dir, const struct stat& st, Makefile_inputs* inputs) {
+void descend(Source_scan& parser, const std::string& dir, const struct stat& st, Makefile_inputs* inputs) {
     if (walk_path.count(Dir_id{st.st_dev, st.st_ino}) != 0) {
         const std::string path = normalize_path(source_dir + dir, true);
         reporter().error("directory " + path +
@@ -245,12 +247,13 @@ void descend(const std::string& dir, const struct stat& st, Makefile_inputs* inp
                          path + ": link loop");
         return;
     }
-    scan_directory(dir, inputs);
+    scan_directory(parser, dir, inputs);
 }
 
 // A "notovik" file hides the directory from the makefile; a "nooutput" file keeps the outputs of the
 // directory and of everything below it out of the target lists.  Both keep it out of the archive.
-void scan_subdirectory(const std::string& dir, const struct stat& st, Makefile_inputs* inputs) {
+void scan_subdirectory(Source_scan& parser, const std::string& dir, const struct stat& st,
+                       Makefile_inputs* inputs) {
     Dependency_collector& store = *g_deps;
     // The records of what pages read are the makefile's own.
     if (!store.records_dir.empty() && normalize_path(source_dir + dir, true) == store.records_dir)
@@ -261,7 +264,7 @@ void scan_subdirectory(const std::string& dir, const struct stat& st, Makefile_i
         if (regular)
             store.archive_excludes.insert(normalize_path(source_dir + dir, true) + "\n");
         else
-            descend(dir, st, inputs);
+            descend(parser, dir, st, inputs);
         return;
     }
     if (skip)
@@ -270,19 +273,19 @@ void scan_subdirectory(const std::string& dir, const struct stat& st, Makefile_i
         if (regular) {
             store.archive_excludes.insert(normalize_path(source_dir + dir, true) + "\n");
             ++store.no_output_depth;
-            descend(dir, st, inputs);
+            descend(parser, dir, st, inputs);
             --store.no_output_depth;
         } else {
-            descend(dir, st, inputs);
+            descend(parser, dir, st, inputs);
         }
         return;
     }
     if (skip)
         return;
-    descend(dir, st, inputs);
+    descend(parser, dir, st, inputs);
 }
 
-void scan_entry(const std::string& name, Makefile_inputs* inputs) {
+void scan_entry(Source_scan& parser, const std::string& name, Makefile_inputs* inputs) {
     struct stat st;
     if (stat(name.c_str(), &st) != 0) {
         // An entry that vanished since the listing (an editor's scratch file) is skipped silently; a
@@ -300,7 +303,7 @@ void scan_entry(const std::string& name, Makefile_inputs* inputs) {
     if (inputs)
         inputs->entry(name, S_ISDIR(st.st_mode));
     if (S_ISDIR(st.st_mode)) {
-        scan_subdirectory(name, st, inputs);
+        scan_subdirectory(parser, name, st, inputs);
         return;
     }
     // The base keeps its final "."; a name without "." is all extension.
@@ -308,7 +311,7 @@ void scan_entry(const std::string& name, Makefile_inputs* inputs) {
     std::string base = dot == std::string::npos ? std::string() : name.substr(0, dot + 1);
     std::string extension = dot == std::string::npos ? name : name.substr(dot + 1);
     if (extension == opt(Option_id::source_ext))
-        process_source(name, base, inputs);
+        process_source(parser, name, base, inputs);
     g_deps->always = 0;
 }
 
@@ -340,7 +343,7 @@ std::vector<std::string> list_entries(const std::string& name, bool subdirectory
 
 // The walk goes down by plain names and comes back up through "..", so that no path it uses grows with
 // the depth of the tree; only a pass's root is entered and left by its full path.
-void scan_directory(const std::string& name, Makefile_inputs* inputs) {
+void scan_directory(Source_scan& parser, const std::string& name, Makefile_inputs* inputs) {
     // A subdirectory appends to the two directories, so cutting them back restores them.
     const std::size_t saved_source_size = source_dir.size();
     const std::size_t saved_output_size = output_dir.size();
@@ -392,7 +395,7 @@ void scan_directory(const std::string& name, Makefile_inputs* inputs) {
         if (listed && inputs)
             inputs->enter_directory(normalize_path(source_dir, true));
         for (const std::string& entry : entries)
-            scan_entry(entry, inputs);
+            scan_entry(parser, entry, inputs);
         if (listed && inputs)
             inputs->leave_directory();
         walk_path.erase(here);

@@ -99,7 +99,8 @@ int vorn_main(int argc, char** argv) {
     if (enter_dir_part(o.source))
         reporter().fatal_errno("can't change directory to " + dir_part(o.source), dir_part(o.source));
     reporter().set_file(o.source);
-    parse_file(source);
+    Source_scan parser;
+    parser.parse_file(source);
     std::fclose(source);
     reporter().clear_scan_location();
     if (!run_dir.go_back())

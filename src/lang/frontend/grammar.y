@@ -1,6 +1,8 @@
 /* The grammar of Vorn sources.  The actions only build nodes and hand each one to the current store the
    moment it exists (the dependency store asks it for its dependencies there and then), hand every completed
-   top-level statement to the store (complete_statement), keep the text-capture state of type blocks, and start inclusions.
+   top-level statement to the store (complete_statement), keep the text-capture state of type blocks, and
+   start inclusions.  The parser is pure: it runs for a source scan (lang/frontend/parser.h), whose state
+   the actions reach through `scan`.
 
    Assignment targets.  An assignment needs a variable to assign to.  Where a name is needed -- the target of
    "=", of "= {}" and of the compound assignments (whose left side the grammar lets be any expression, as in
@@ -18,20 +20,15 @@
    keywords: change them together. */
 
 %code top {
-#include <cstddef>
 #include <cstring>
 
-namespace parse_values {
-void* stack_alloc(std::size_t size);
-void stack_free(void* block);
-} // namespace parse_values
-
-// The state and value stacks start with 200 entries and double up to 10000.  Their blocks are tracked, so
-// that a parse unwound by the end of the run (in tests) leaves nothing behind.
+// The state and value stacks start with 200 entries and double up to 10000.  Their blocks are tracked by the
+// parse's values (the parser runs for a Source_scan, `scan`), so that a parse unwound by the end of the run
+// (in tests) leaves nothing behind.
 #define YYINITDEPTH 200
 #define YYMAXDEPTH 10000
-#define YYMALLOC parse_values::stack_alloc
-#define YYFREE parse_values::stack_free
+#define YYMALLOC(size) scan.values.stack_alloc(size)
+#define YYFREE(block) scan.values.stack_free(block)
 
 // A full stack is reported like a syntax error, as "yacc stack overflow".
 static const char* parser_text(const char* message) {
@@ -44,26 +41,35 @@ static const char* parser_text(const char* message) {
 #include <string>
 class Node;
 class Gen_type;
+class Source_scan;
 namespace parse_values {
 struct Name;
 struct Value;
 } // namespace parse_values
+#ifndef YY_TYPEDEF_YY_SCANNER_T
+#define YY_TYPEDEF_YY_SCANNER_T
+typedef void* yyscan_t;
+#endif
 }
 
-%{
+%code provides {
+// The scanner's entry point (source_scanner.l).
+int vsrclex(VSRCSTYPE* lval, yyscan_t scanner);
+}
+
+%code {
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "base/paths.h"
 #include "diag/reporter.h"
 #include "lang/eval/dependency_collector.h"
 #include "lang/eval/eval_context.h"
 #include "lang/frontend/grammar_support.h"
-#include "lang/frontend/include_levels.h"
-#include "lang/frontend/include_memo.h"
-#include "lang/frontend/parse_values.h"
+#include "lang/frontend/parser.h"
 #include "lang/frontend/scanner.h"
 #include "lang/nodes/array_builtins.h"
 #include "lang/nodes/commands.h"
@@ -72,22 +78,25 @@ struct Value;
 #include "lang/nodes/statements.h"
 #include "lang/nodes/string_builtins.h"
 
-int yylex();
-void yyerror(const char* message);
+void vsrcerror(yyscan_t scanner, Source_scan& scan, const char* message);
 
 namespace {
 
-using parse_values::reg;
-using parse_values::take;
+// Every node built is tracked by the parse's values until a parent or the store takes it over.
+Node* reg(Source_scan& scan, Node* node) { return scan.values.reg(node); }
+Node_ptr take(Source_scan& scan, Node* node) { return scan.values.take(node); }
 
-// The text-capture state of a "type(NAME):" block.
-bool capturing = false;
-std::string capture_name;
+// An argument of a node being built: a node is taken over by it, anything else passed on as it is.
+template <class T> T&& pass(Source_scan&, T&& argument) { return std::forward<T>(argument); }
+Node_ptr pass(Source_scan& scan, Node* node) { return take(scan, node); }
 
-std::string name_of(parse_values::Name* name) { return parse_values::take_name(name); }
-Gen_type value_of(parse_values::Value* value) { return parse_values::take_value(value); }
+// A new node of class Op, registered; it takes over the nodes among its arguments.
+template <class Op, class... Args> Node* build(Source_scan& scan, Args&&... arguments) {
+    return reg(scan, new Op(pass(scan, std::forward<Args>(arguments))...));
+}
 
-template <class Op> Node* binary(Node* left, Node* right) { return reg(new Op(take(left), take(right))); }
+std::string name_of(Source_scan& scan, parse_values::Name* name) { return scan.values.take_name(name); }
+Gen_type value_of(Source_scan& scan, parse_values::Value* value) { return scan.values.take_value(value); }
 
 // The name of the variable an element reference lies in, kept in the outer reference for readability (the
 // name of a form I reference is always asked of its inner reference).
@@ -103,113 +112,113 @@ bool names_a_variable(Node* node) {
 
 const char* const not_assignable = "can't assign to an expression that is not a variable";
 
-Node* assign(Node* target, Node* value) {
+Node* assign(Source_scan& scan, Node* target, Node* value) {
     if (!names_a_variable(target)) {
         reporter().error(not_assignable);
-        parse_values::discard(target);
+        scan.values.discard(target);
         return value;
     }
-    return reg(new N_assign(take(target), take(value)));
+    return build<N_assign>(scan, target, value);
 }
 
-Node* assign_empty_array(Node* target) {
+Node* assign_empty_array(Source_scan& scan, Node* target) {
     if (!names_a_variable(target)) {
         reporter().error(not_assignable);
-        parse_values::discard(target);
-        return reg(new N_const(Gen_type(0)));
+        scan.values.discard(target);
+        return build<N_const>(scan, Gen_type(0));
     }
-    return reg(new N_empty_array(take(target)));
+    return build<N_empty_array>(scan, target);
 }
 
 // target op= value: the combining node owns the target, which the assignment shares.
-template <class Op> Node* compound(Node* target, Node* value) {
+template <class Op> Node* compound(Source_scan& scan, Node* target, Node* value) {
     if (!names_a_variable(target)) {
         reporter().error(not_assignable);
-        return binary<Op>(target, value);
+        return build<Op>(scan, target, value);
     }
-    Node* combine = binary<Op>(target, value);
-    return reg(new N_assign_rec(target, take(combine)));
+    Node* combine = build<Op>(scan, target, value);
+    return reg(scan, new N_assign_rec(target, take(scan, combine)));
 }
 
-Node* undef(Node* target) {
+Node* undef(Source_scan& scan, Node* target) {
     if (!names_a_variable(target)) {
         reporter().error("can't undef an expression that is not a variable");
-        parse_values::discard(target);
-        return reg(new N_const(Gen_type(0)));
+        scan.values.discard(target);
+        return build<N_const>(scan, Gen_type(0));
     }
-    return reg(new N_undef(take(target)));
+    return build<N_undef>(scan, target);
 }
 
-Node* postfix(Node* target, int32_t step) {
+Node* postfix(Source_scan& scan, Node* target, int32_t step) {
     if (!names_a_variable(target)) {
         reporter().error(not_assignable);
         return target;
     }
-    return reg(new N_epp(take(target), step, true));
+    return build<N_epp>(scan, target, step, true);
 }
 
-Node* prefix(Node* operand, int32_t step) {
+Node* prefix(Source_scan& scan, Node* operand, int32_t step) {
     if (operand->is_variable() && !names_a_variable(operand)) {
         reporter().error(not_assignable);
         return operand;
     }
-    return reg(new N_epp(take(operand), step, false));
+    return build<N_epp>(scan, operand, step, false);
 }
 
-Node* foreach(Node* var, Node* collection, Node* body) {
+Node* foreach(Source_scan& scan, Node* var, Node* collection, Node* body) {
     if (!names_a_variable(var)) {
         reporter().error(not_assignable);
-        parse_values::discard(var);
-        parse_values::discard(collection);
-        parse_values::discard(body);
-        return reg(new N_empty());
+        scan.values.discard(var);
+        scan.values.discard(collection);
+        scan.values.discard(body);
+        return build<N_empty>(scan);
     }
-    return reg(new N_foreach(take(var), take(collection), take(body)));
+    return build<N_foreach>(scan, var, collection, body);
 }
 
 // Inside a type block: NAME = NAME + value.
-Node* append_to_capture(Node* value) {
-    Node* target = reg(new N_var(capture_name, Var_form::variable));
-    Node* current = reg(new N_var(capture_name, Var_form::variable));
-    Node* sum = binary<N_plus>(current, value);
-    return reg(new N_assign(take(target), take(sum)));
+Node* append_to_capture(Source_scan& scan, Node* value) {
+    Node* target = build<N_var>(scan, scan.capture.name, Var_form::variable);
+    Node* current = build<N_var>(scan, scan.capture.name, Var_form::variable);
+    Node* sum = build<N_plus>(scan, current, value);
+    return build<N_assign>(scan, target, sum);
 }
 
-Node* output(Node* value) {
-    return capturing ? append_to_capture(value) : reg(new N_echo(take(value)));
+Node* output(Source_scan& scan, Node* value) {
+    return scan.capture.capturing ? append_to_capture(scan, value) : build<N_echo>(scan, value);
 }
 
 // "type(NAME):" starts capturing: NAME = "" unless NAME exists.
-Node* start_capture(parse_values::Name* name) {
-    capture_name = name_of(name);
-    capturing = true;
-    Node* target = reg(new N_var(capture_name, Var_form::variable));
-    Node* empty = reg(new N_const(Gen_type("")));
-    return reg(new N_assign(take(target), take(empty), true));
+Node* start_capture(Source_scan& scan, parse_values::Name* name) {
+    scan.capture.name = name_of(scan, name);
+    scan.capture.capturing = true;
+    Node* target = build<N_var>(scan, scan.capture.name, Var_form::variable);
+    Node* empty = build<N_const>(scan, Gen_type(""));
+    return build<N_assign>(scan, target, empty, true);
 }
 
-void end_capture() {
-    capturing = false;
-    capture_name.clear();
+void end_capture(Source_scan& scan) {
+    scan.capture.capturing = false;
+    scan.capture.name.clear();
 }
 
 // The file of an inclusion is read as part of the token stream: the scanner switches to it, and its end
 // yields T_INCLUDE_END and the "}" that closes the block the scanner opened for "include".  In fast mode the
 // dependency store does not read it; it only has to exist.
-void include_file(Node* name_expr, Include_point at) {
+void include_file(Source_scan& scan, Node* name_expr, Include_point at) {
     Reporter& r = reporter();
     const Gen_type name = name_expr->exec();
     // The generator runs no statement: a name taken from a variable that the page sets as it runs is
     // undefined here.  That inclusion is not followed (the page was warned about its name already); the
     // page itself is still scanned to its end.
     if (!g_store->is_exec() && !name.is_string()) {
-        put_back_token('}', "}");
+        put_back_token(scan, '}', "}");
         return;
     }
     const std::string& path = name.get_string();
     if (g_store->is_exec() || g_store->full_mode()) {
         r.save_location();
-        if (push_include(path, at) == 0) {
+        if (push_include(scan, path, at) == 0) {
             if (g_store->full_mode())
                 if (auto* store = dynamic_cast<Dependency_collector*>(g_store))
                     store->enter_include_dir(path);
@@ -218,25 +227,25 @@ void include_file(Node* name_expr, Include_point at) {
                 g_store->note_read(base_name(path));
         } else {
             r.restore_location();
-            put_back_token('}', "}");
+            put_back_token(scan, '}', "}");
         }
         return;
     }
-    if (!opens_for_reading(path)) {
+    if (!scan.includes.opens_for_reading(path)) {
         int err = errno;
         std::string text = path + ": No such file or directory";
         errno = err;
         r.fatal_errno(text, "");
     }
-    put_back_token('}', "}");
+    put_back_token(scan, '}', "}");
 }
 
-Node* include(Node* file, Node* arguments, Include_point at) {
+Node* include(Source_scan& scan, Node* file, Node* arguments, Include_point at) {
     if (auto* store = dynamic_cast<Dependency_collector*>(g_store))
         store->leave_main_file();
-    Node* node = arguments ? reg(new N_arg_include(take(file), take(arguments)))
-                           : reg(new N_include(take(file)));
-    include_file(static_cast<N_dep*>(node)->file(), at);
+    Node* node = arguments ? build<N_arg_include>(scan, file, arguments)
+                           : build<N_include>(scan, file);
+    include_file(scan, static_cast<N_dep*>(node)->file(), at);
     return node;
 }
 
@@ -254,9 +263,12 @@ Node* include(Node* file, Node* arguments, Include_point at) {
     (YY_ACCESSING_SYMBOL(yyssp[-yylen]) == YYTRANSLATE('{')                                                  \
          ? Include_point{STACK_HEIGHT() - yylen, yyssp[-yylen]}                                              \
          : Include_point())
-%}
+}
 
 %define api.prefix {vsrc}
+%define api.pure full
+%lex-param {yyscan_t scanner}
+%parse-param {yyscan_t scanner} {Source_scan& scan}
 %define parse.error simple
 %token-table
 %expect 6
@@ -267,7 +279,7 @@ Node* include(Node* file, Node* arguments, Include_point at) {
     parse_values::Value* value;
 }
 
-%destructor { parse_values::discard($$); } <node> <name> <value>
+%destructor { scan.values.discard($$); } <node> <name> <value>
 
 %token T_UNDEF T_VERBATIM T_INCLUDE_FILE T_ECHO T_PRINT T_CMD T_EVALCMD T_EXEC T_EVALEXEC
 %token T_TOBOOL T_TOINT T_TOSTRING T_TOARRAY T_ISINT T_ISSTRING T_ISARRAY
@@ -310,261 +322,260 @@ Node* include(Node* file, Node* arguments, Include_point at) {
 
 program:
     %empty
-  | program stmt                { parse_values::hand_over($2); g_store->complete_statement(); }
+  | program stmt                { scan.values.hand_over($2); g_store->complete_statement(); }
   ;
 
 stmt:
-    ';'                         { $$ = reg(new N_empty()); }
-  | T_TAG_END                   { $$ = reg(new N_end()); }
+    ';'                         { $$ = build<N_empty>(scan); }
+  | T_TAG_END                   { $$ = build<N_end>(scan); }
   | T_INCLUDE_END               {
-                                    $$ = reg(new N_eof());
-                                    include_memo::parsed_end(STACK_HEIGHT(), reporter().messages());
+                                    $$ = build<N_eof>(scan);
+                                    scan.includes.memo().parsed_end(STACK_HEIGHT(), reporter().messages());
                                 }
-  | T_TYPE_END                  { $$ = reg(new N_empty()); end_capture(); }
+  | T_TYPE_END                  { $$ = build<N_empty>(scan); end_capture(scan); }
   | expr ';'
-  | T_UNDEF '(' lvalue ')' ';'  { $$ = undef($3); }
-  | T_TEXT                      { $$ = output(reg(new N_const(value_of($1)))); }
-  | T_TYPE_NAME                 { $$ = start_capture($1); }
-  | T_EMBED expr ';'            { $$ = output($2); }
-  | T_VERBATIM '(' expr ')' ';' { $$ = reg(new N_verbatim(take($3))); }
+  | T_UNDEF '(' lvalue ')' ';'  { $$ = undef(scan, $3); }
+  | T_TEXT                      { $$ = output(scan, build<N_const>(scan, value_of(scan, $1))); }
+  | T_TYPE_NAME                 { $$ = start_capture(scan, $1); }
+  | T_EMBED expr ';'            { $$ = output(scan, $2); }
+  | T_VERBATIM '(' expr ')' ';' { $$ = build<N_verbatim>(scan, $3); }
     /* The action runs as soon as ";" is read, before the next token: the included file's tokens come next. */
-  | T_INCLUDE_FILE '(' expr ')' ';'             { $$ = include($3, nullptr, INCLUDE_POINT()); }
-  | T_INCLUDE_FILE '(' expr ',' list ')' ';'    { $$ = include($3, $5, INCLUDE_POINT()); }
+  | T_INCLUDE_FILE '(' expr ')' ';'             { $$ = include(scan, $3, nullptr, INCLUDE_POINT()); }
+  | T_INCLUDE_FILE '(' expr ',' list ')' ';'    { $$ = include(scan, $3, $5, INCLUDE_POINT()); }
   | if_chain
-  | if_chain T_ELSE stmt        { $$ = reg(new N_if_else(take($1), take($3))); }
+  | if_chain T_ELSE stmt        { $$ = build<N_if_else>(scan, $1, $3); }
   | ifdef_chain
-  | ifdef_chain T_ELSE stmt     { $$ = reg(new N_if_else(take($1), take($3))); }
+  | ifdef_chain T_ELSE stmt     { $$ = build<N_if_else>(scan, $1, $3); }
   | ifndef_chain
-  | ifndef_chain T_ELSE stmt    { $$ = reg(new N_if_else(take($1), take($3))); }
-  | '{' stmt_list '}'           { $$ = $2; include_memo::block_closed(STACK_HEIGHT() - 2); }
+  | ifndef_chain T_ELSE stmt    { $$ = build<N_if_else>(scan, $1, $3); }
+  | '{' stmt_list '}'           { $$ = $2; scan.includes.memo().block_closed(STACK_HEIGHT() - 2); }
   | T_FOR '(' expr ';' expr ';' expr ')' stmt
-                                { $$ = reg(new N_for(take($3), take($5), take($7), take($9))); }
-  | T_WHILE '(' expr ')' stmt   { $$ = reg(new N_while(take($3), take($5))); }
+                                { $$ = build<N_for>(scan, $3, $5, $7, $9); }
+  | T_WHILE '(' expr ')' stmt   { $$ = build<N_while>(scan, $3, $5); }
   | T_FOREACH '(' lvalue T_IN expr ')' stmt
-                                { $$ = foreach($3, $5, $7); }
+                                { $$ = foreach(scan, $3, $5, $7); }
   ;
 
 stmt_list:
     stmt
-  | stmt_list stmt              { $$ = reg(new N_stmt(take($1), take($2))); }
+  | stmt_list stmt              { $$ = build<N_stmt>(scan, $1, $2); }
   ;
 
 expr:
-    T_CONSTANT                  { $$ = reg(new N_const(value_of($1))); }
+    T_CONSTANT                  { $$ = build<N_const>(scan, value_of(scan, $1)); }
   | '(' expr ')'                { $$ = $2; }
   | lvalue
-  | lvalue '=' expr             { $$ = assign($1, $3); }
-  | lvalue '=' '{' '}'          { $$ = assign_empty_array($1); }
-  | '-' expr %prec UMINUS       { $$ = reg(new N_uminus(take($2))); }
-  | expr '>' expr               { $$ = binary<N_gt>($1, $3); }
-  | expr '<' expr               { $$ = binary<N_lt>($1, $3); }
-  | expr T_GE expr              { $$ = binary<N_ge>($1, $3); }
-  | expr T_LE expr              { $$ = binary<N_le>($1, $3); }
-  | expr '+' expr               { $$ = binary<N_plus>($1, $3); }
-  | expr '-' expr               { $$ = binary<N_minus>($1, $3); }
-  | expr '*' expr               { $$ = binary<N_times>($1, $3); }
-  | expr '/' expr               { $$ = binary<N_div>($1, $3); }
-  | expr '%' expr               { $$ = binary<N_mod>($1, $3); }
-  | expr T_POW expr             { $$ = binary<N_pow>($1, $3); }
-  | lvalue T_INC                { $$ = postfix($1, 1); }
-  | lvalue T_DEC                { $$ = postfix($1, -1); }
-  | T_INC expr                  { $$ = prefix($2, 1); }
-  | T_DEC expr                  { $$ = prefix($2, -1); }
-  | expr T_PLUS_ASSIGN expr     { $$ = compound<N_plus>($1, $3); }
-  | expr T_MINUS_ASSIGN expr    { $$ = compound<N_minus>($1, $3); }
-  | expr T_TIMES_ASSIGN expr    { $$ = compound<N_times>($1, $3); }
-  | expr T_DIV_ASSIGN expr      { $$ = compound<N_div>($1, $3); }
-  | expr T_MOD_ASSIGN expr      { $$ = compound<N_mod>($1, $3); }
-  | expr T_POW_ASSIGN expr      { $$ = compound<N_pow>($1, $3); }
-  | '!' expr                    { $$ = reg(new N_not(take($2))); }
-  | expr T_EQ expr              { $$ = binary<N_eq>($1, $3); }
-  | expr T_W_EQ expr            { $$ = binary<N_w_eq>($1, $3); }
-  | expr T_NEQ expr             { $$ = binary<N_neq>($1, $3); }
-  | expr T_W_NEQ expr           { $$ = binary<N_w_neq>($1, $3); }
-  | expr T_AND expr             { $$ = binary<N_and>($1, $3); }
-  | expr T_OR expr              { $$ = binary<N_or>($1, $3); }
-  | '{' list '}'                { $$ = reg(new N_fix_list(take($2))); }
-  | T_ECHO '(' expr ')'         { $$ = reg(new N_echo(take($3))); }
-  | T_PRINT '(' expr ')'        { $$ = reg(new N_print(take($3))); }
-  | T_DATE '(' expr ')'         { $$ = reg(new N_date(take($3))); }
+  | lvalue '=' expr             { $$ = assign(scan, $1, $3); }
+  | lvalue '=' '{' '}'          { $$ = assign_empty_array(scan, $1); }
+  | '-' expr %prec UMINUS       { $$ = build<N_uminus>(scan, $2); }
+  | expr '>' expr               { $$ = build<N_gt>(scan, $1, $3); }
+  | expr '<' expr               { $$ = build<N_lt>(scan, $1, $3); }
+  | expr T_GE expr              { $$ = build<N_ge>(scan, $1, $3); }
+  | expr T_LE expr              { $$ = build<N_le>(scan, $1, $3); }
+  | expr '+' expr               { $$ = build<N_plus>(scan, $1, $3); }
+  | expr '-' expr               { $$ = build<N_minus>(scan, $1, $3); }
+  | expr '*' expr               { $$ = build<N_times>(scan, $1, $3); }
+  | expr '/' expr               { $$ = build<N_div>(scan, $1, $3); }
+  | expr '%' expr               { $$ = build<N_mod>(scan, $1, $3); }
+  | expr T_POW expr             { $$ = build<N_pow>(scan, $1, $3); }
+  | lvalue T_INC                { $$ = postfix(scan, $1, 1); }
+  | lvalue T_DEC                { $$ = postfix(scan, $1, -1); }
+  | T_INC expr                  { $$ = prefix(scan, $2, 1); }
+  | T_DEC expr                  { $$ = prefix(scan, $2, -1); }
+  | expr T_PLUS_ASSIGN expr     { $$ = compound<N_plus>(scan, $1, $3); }
+  | expr T_MINUS_ASSIGN expr    { $$ = compound<N_minus>(scan, $1, $3); }
+  | expr T_TIMES_ASSIGN expr    { $$ = compound<N_times>(scan, $1, $3); }
+  | expr T_DIV_ASSIGN expr      { $$ = compound<N_div>(scan, $1, $3); }
+  | expr T_MOD_ASSIGN expr      { $$ = compound<N_mod>(scan, $1, $3); }
+  | expr T_POW_ASSIGN expr      { $$ = compound<N_pow>(scan, $1, $3); }
+  | '!' expr                    { $$ = build<N_not>(scan, $2); }
+  | expr T_EQ expr              { $$ = build<N_eq>(scan, $1, $3); }
+  | expr T_W_EQ expr            { $$ = build<N_w_eq>(scan, $1, $3); }
+  | expr T_NEQ expr             { $$ = build<N_neq>(scan, $1, $3); }
+  | expr T_W_NEQ expr           { $$ = build<N_w_neq>(scan, $1, $3); }
+  | expr T_AND expr             { $$ = build<N_and>(scan, $1, $3); }
+  | expr T_OR expr              { $$ = build<N_or>(scan, $1, $3); }
+  | '{' list '}'                { $$ = build<N_fix_list>(scan, $2); }
+  | T_ECHO '(' expr ')'         { $$ = build<N_echo>(scan, $3); }
+  | T_PRINT '(' expr ')'        { $$ = build<N_print>(scan, $3); }
+  | T_DATE '(' expr ')'         { $$ = build<N_date>(scan, $3); }
   | T_FDATE '(' expr ',' expr ')'
-                                { $$ = reg(new N_fdate(take($3), take($5))); }
+                                { $$ = build<N_fdate>(scan, $3, $5); }
   | T_FSIZE '(' expr ',' expr ')'
-                                { $$ = reg(new N_fsize(take($3), take($5))); }
-  | T_LINKADJUST '(' ')'        { $$ = reg(new N_adj_link()); }
-  | T_INPUTFILE '(' ')'         { $$ = reg(new N_input(nullptr)); }
+                                { $$ = build<N_fsize>(scan, $3, $5); }
+  | T_LINKADJUST '(' ')'        { $$ = build<N_adj_link>(scan); }
+  | T_INPUTFILE '(' ')'         { $$ = build<N_input>(scan, nullptr); }
   | T_INPUTFILE '(' T_CONSTANT ')'
                                 {
-                                    Gen_type prefix = value_of($3);
-                                    $$ = reg(new N_input(&prefix));
+                                    Gen_type prefix = value_of(scan, $3);
+                                    $$ = build<N_input>(scan, &prefix);
                                 }
-  | T_ABSINPUTFILE '(' ')'      { $$ = reg(new N_abs_input()); }
-  | T_OUTPUTFILE '(' ')'        { $$ = reg(new N_output(nullptr)); }
+  | T_ABSINPUTFILE '(' ')'      { $$ = build<N_abs_input>(scan); }
+  | T_OUTPUTFILE '(' ')'        { $$ = build<N_output>(scan, nullptr); }
   | T_OUTPUTFILE '(' T_CONSTANT ')'
                                 {
-                                    Gen_type prefix = value_of($3);
-                                    $$ = reg(new N_output(&prefix));
+                                    Gen_type prefix = value_of(scan, $3);
+                                    $$ = build<N_output>(scan, &prefix);
                                 }
-  | T_ABSOUTPUTFILE '(' ')'     { $$ = reg(new N_abs_output()); }
+  | T_ABSOUTPUTFILE '(' ')'     { $$ = build<N_abs_output>(scan); }
   | T_SUBSTRING '(' expr ',' expr ')'
-                                { $$ = reg(new N_substr(take($3), take($5))); }
+                                { $$ = build<N_substr>(scan, $3, $5); }
   | T_SUBSTRING '(' expr ',' expr ',' expr ')'
-                                { $$ = reg(new N_substr(take($3), take($5), take($7))); }
+                                { $$ = build<N_substr>(scan, $3, $5, $7); }
   | T_FIND '(' expr ',' expr ')'
-                                { $$ = reg(new N_find(take($3), take($5), nullptr, false)); }
+                                { $$ = build<N_find>(scan, $3, $5, nullptr, false); }
   | T_FIND '(' expr ',' expr ',' expr ')'
-                                { $$ = reg(new N_find(take($3), take($5), take($7), false)); }
+                                { $$ = build<N_find>(scan, $3, $5, $7, false); }
   | T_FINDFIRSTOF '(' expr ',' expr ')'
-                                { $$ = reg(new N_find_match(take($3), take($5), false, false)); }
+                                { $$ = build<N_find_match>(scan, $3, $5, false, false); }
   | T_FINDLASTOF '(' expr ',' expr ')'
-                                { $$ = reg(new N_find_match(take($3), take($5), true, false)); }
+                                { $$ = build<N_find_match>(scan, $3, $5, true, false); }
   | T_FINDFIRSTNOTOF '(' expr ',' expr ')'
-                                { $$ = reg(new N_find_match(take($3), take($5), false, true)); }
+                                { $$ = build<N_find_match>(scan, $3, $5, false, true); }
     /* findlastnotof takes a third argument, parsed (and registered) but never used. */
   | T_FINDLASTNOTOF '(' expr ',' expr ',' expr ')'
                                 {
-                                    parse_values::discard($7);
-                                    $$ = reg(new N_find_match(take($3), take($5), true, true));
+                                    scan.values.discard($7);
+                                    $$ = build<N_find_match>(scan, $3, $5, true, true);
                                 }
   | T_RFIND '(' expr ',' expr ')'
-                                { $$ = reg(new N_find(take($3), take($5), nullptr, true)); }
+                                { $$ = build<N_find>(scan, $3, $5, nullptr, true); }
   | T_RFIND '(' expr ',' expr ',' expr ')'
-                                { $$ = reg(new N_find(take($3), take($5), take($7), true)); }
+                                { $$ = build<N_find>(scan, $3, $5, $7, true); }
   | T_CHAR '(' expr ',' expr ')'
-                                { $$ = reg(new N_char(take($3), take($5))); }
+                                { $$ = build<N_char>(scan, $3, $5); }
   | T_STARTSWITH '(' expr ',' expr ')'
-                                { $$ = reg(new N_startswith(take($3), take($5))); }
+                                { $$ = build<N_startswith>(scan, $3, $5); }
   | T_ENDSWITH '(' expr ',' expr ')'
-                                { $$ = reg(new N_endswith(take($3), take($5))); }
+                                { $$ = build<N_endswith>(scan, $3, $5); }
   | T_INSERT '(' expr ',' expr ',' expr ')'
-                                { $$ = reg(new N_insert(take($3), take($5), take($7))); }
+                                { $$ = build<N_insert>(scan, $3, $5, $7); }
   | T_REPLACE '(' expr ',' expr ',' expr ')'
-                                { $$ = reg(new N_replace(take($3), take($5), take($7), false)); }
+                                { $$ = build<N_replace>(scan, $3, $5, $7, false); }
   | T_REPLACEALL '(' expr ',' expr ',' expr ')'
-                                { $$ = reg(new N_replace(take($3), take($5), take($7), true)); }
-  | T_TRIM '(' expr ')'         { $$ = reg(new N_trim(take($3))); }
-  | T_LTRIM '(' expr ')'        { $$ = reg(new N_ltrim(take($3))); }
-  | T_RTRIM '(' expr ')'        { $$ = reg(new N_rtrim(take($3))); }
-  | T_TOLOWER '(' expr ')'      { $$ = reg(new N_ch_case(take($3), true)); }
-  | T_TOUPPER '(' expr ')'      { $$ = reg(new N_ch_case(take($3), false)); }
-  | T_LENGTH '(' expr ')'       { $$ = reg(new N_length(take($3))); }
-  | T_RAISEERROR '(' expr ')'   { $$ = reg(new N_raiseerr(take($3), nullptr)); }
+                                { $$ = build<N_replace>(scan, $3, $5, $7, true); }
+  | T_TRIM '(' expr ')'         { $$ = build<N_trim>(scan, $3); }
+  | T_LTRIM '(' expr ')'        { $$ = build<N_ltrim>(scan, $3); }
+  | T_RTRIM '(' expr ')'        { $$ = build<N_rtrim>(scan, $3); }
+  | T_TOLOWER '(' expr ')'      { $$ = build<N_ch_case>(scan, $3, true); }
+  | T_TOUPPER '(' expr ')'      { $$ = build<N_ch_case>(scan, $3, false); }
+  | T_LENGTH '(' expr ')'       { $$ = build<N_length>(scan, $3); }
+  | T_RAISEERROR '(' expr ')'   { $$ = build<N_raiseerr>(scan, $3, nullptr); }
   | T_RAISEERROR '(' expr ',' expr ')'
-                                { $$ = reg(new N_raiseerr(take($3), take($5))); }
-  | T_RAISEWARNING '(' expr ')' { $$ = reg(new N_raisewarn(take($3), nullptr)); }
+                                { $$ = build<N_raiseerr>(scan, $3, $5); }
+  | T_RAISEWARNING '(' expr ')' { $$ = build<N_raisewarn>(scan, $3, nullptr); }
   | T_RAISEWARNING '(' expr ',' expr ')'
-                                { $$ = reg(new N_raisewarn(take($3), take($5))); }
-  | T_TERM '(' expr ')'         { $$ = reg(new N_term(take($3))); }
-  | T_CMD '(' expr ')'          { $$ = reg(new N_cmd(take($3), false)); }
-  | T_EVALCMD '(' expr ')'      { $$ = reg(new N_cmd(take($3), true)); }
-  | T_EXEC '(' expr ')'         { $$ = reg(new N_exec(take($3), nullptr, false)); }
-  | T_EVALEXEC '(' expr ')'     { $$ = reg(new N_exec(take($3), nullptr, true)); }
+                                { $$ = build<N_raisewarn>(scan, $3, $5); }
+  | T_TERM '(' expr ')'         { $$ = build<N_term>(scan, $3); }
+  | T_CMD '(' expr ')'          { $$ = build<N_cmd>(scan, $3, false); }
+  | T_EVALCMD '(' expr ')'      { $$ = build<N_cmd>(scan, $3, true); }
+  | T_EXEC '(' expr ')'         { $$ = build<N_exec>(scan, $3, nullptr, false); }
+  | T_EVALEXEC '(' expr ')'     { $$ = build<N_exec>(scan, $3, nullptr, true); }
   | T_EXEC '(' expr ',' list ')'
-                                { $$ = reg(new N_exec(take($3), take($5), false)); }
+                                { $$ = build<N_exec>(scan, $3, $5, false); }
   | T_EVALEXEC '(' expr ',' list ')'
-                                { $$ = reg(new N_exec(take($3), take($5), true)); }
-  | T_TOBOOL '(' expr ')'       { $$ = reg(new N_tobool(take($3))); }
-  | T_TOINT '(' expr ')'        { $$ = reg(new N_toint(take($3))); }
-  | T_TOSTRING '(' expr ')'     { $$ = reg(new N_tostring(take($3))); }
-  | T_TOARRAY '(' expr ')'      { $$ = reg(new N_toarray(take($3))); }
-  | T_ISINT '(' expr ')'        { $$ = reg(new N_isint(take($3))); }
-  | T_ISSTRING '(' expr ')'     { $$ = reg(new N_isstring(take($3))); }
-  | T_ISARRAY '(' expr ')'      { $$ = reg(new N_isarray(take($3))); }
+                                { $$ = build<N_exec>(scan, $3, $5, true); }
+  | T_TOBOOL '(' expr ')'       { $$ = build<N_tobool>(scan, $3); }
+  | T_TOINT '(' expr ')'        { $$ = build<N_toint>(scan, $3); }
+  | T_TOSTRING '(' expr ')'     { $$ = build<N_tostring>(scan, $3); }
+  | T_TOARRAY '(' expr ')'      { $$ = build<N_toarray>(scan, $3); }
+  | T_ISINT '(' expr ')'        { $$ = build<N_isint>(scan, $3); }
+  | T_ISSTRING '(' expr ')'     { $$ = build<N_isstring>(scan, $3); }
+  | T_ISARRAY '(' expr ')'      { $$ = build<N_isarray>(scan, $3); }
   | T_TOKENIZE '(' expr ',' expr ')'
-                                { $$ = reg(new N_tok(take($3), take($5))); }
+                                { $$ = build<N_tok>(scan, $3, $5); }
   | T_JOIN '(' expr ',' expr ')'
-                                { $$ = reg(new N_join(take($3), take($5))); }
+                                { $$ = build<N_join>(scan, $3, $5); }
   | T_DELETE '(' expr ',' expr ')'
-                                { $$ = reg(new N_del(take($3), take($5))); }
+                                { $$ = build<N_del>(scan, $3, $5); }
   | T_DELETE '(' expr ',' expr ',' expr ')'
-                                { $$ = reg(new N_del(take($3), take($5), take($7))); }
+                                { $$ = build<N_del>(scan, $3, $5, $7); }
   | T_PUSH '(' expr ',' expr ')'
-                                { $$ = reg(new N_push(take($3), take($5))); }
+                                { $$ = build<N_push>(scan, $3, $5); }
   | T_PUSH '(' expr ',' expr ',' expr ')'
-                                { $$ = reg(new N_push(take($3), take($5), take($7))); }
+                                { $$ = build<N_push>(scan, $3, $5, $7); }
   | T_RANDOM '(' expr ',' expr ')'
-                                { $$ = reg(new N_random(take($3), take($5))); }
-  | T_FILEEXISTS '(' expr ')'   { $$ = reg(new N_fileexists(take($3))); }
+                                { $$ = build<N_random>(scan, $3, $5); }
+  | T_FILEEXISTS '(' expr ')'   { $$ = build<N_fileexists>(scan, $3); }
   | T_FILL '(' expr ',' list ')'
-                                { $$ = reg(new N_fill(take($3), take($5))); }
+                                { $$ = build<N_fill>(scan, $3, $5); }
   ;
 
 /* An else, and an elif of the chain's own kind, belongs to the nearest open chain (the expected
    shift/reduce conflicts, two per kind of chain).  A branch of another kind cannot continue a chain. */
 if_chain:
     if_head
-  | if_chain elif_part          { $$ = reg(new N_cond_seq(take($1), take($2))); }
+  | if_chain elif_part          { $$ = build<N_cond_seq>(scan, $1, $2); }
   ;
 if_head:
-    T_IF '(' expr ')' stmt      { $$ = reg(new N_if(take($3), take($5))); }
+    T_IF '(' expr ')' stmt      { $$ = build<N_if>(scan, $3, $5); }
   ;
 elif_part:
-    T_ELIF '(' expr ')' stmt    { $$ = reg(new N_if(take($3), take($5))); }
+    T_ELIF '(' expr ')' stmt    { $$ = build<N_if>(scan, $3, $5); }
   ;
 ifdef_chain:
     ifdef_head
-  | ifdef_chain elifdef_part    { $$ = reg(new N_cond_seq(take($1), take($2))); }
+  | ifdef_chain elifdef_part    { $$ = build<N_cond_seq>(scan, $1, $2); }
   ;
 ifdef_head:
-    T_IFDEF '(' lvalue ')' stmt { $$ = reg(new N_ifdef(take($3), take($5))); }
+    T_IFDEF '(' lvalue ')' stmt { $$ = build<N_ifdef>(scan, $3, $5); }
   ;
 elifdef_part:
     T_ELIFDEF '(' lvalue ')' stmt
-                                { $$ = reg(new N_ifdef(take($3), take($5))); }
+                                { $$ = build<N_ifdef>(scan, $3, $5); }
   ;
 ifndef_chain:
     ifndef_head
-  | ifndef_chain elifndef_part  { $$ = reg(new N_cond_seq(take($1), take($2))); }
+  | ifndef_chain elifndef_part  { $$ = build<N_cond_seq>(scan, $1, $2); }
   ;
 ifndef_head:
     T_IFNDEF '(' lvalue ')' stmt
-                                { $$ = reg(new N_ifndef(take($3), take($5))); }
+                                { $$ = build<N_ifndef>(scan, $3, $5); }
   ;
 elifndef_part:
     T_ELIFNDEF '(' lvalue ')' stmt
-                                { $$ = reg(new N_ifndef(take($3), take($5))); }
+                                { $$ = build<N_ifndef>(scan, $3, $5); }
   ;
 
 lvalue:
-    T_IDENT %prec NO_INDEX      { $$ = reg(new N_var(name_of($1), Var_form::variable)); }
+    T_IDENT %prec NO_INDEX      { $$ = build<N_var>(scan, name_of(scan, $1), Var_form::variable); }
   | '$' '(' expr ')' %prec NO_INDEX
-                                { $$ = reg(new N_ind_expr(take($3), Var_form::variable)); }
-  | T_IDENT '[' ']'             { $$ = reg(new N_var(name_of($1), Var_form::array)); }
-  | '$' '(' expr ')' '[' ']'    { $$ = reg(new N_ind_expr(take($3), Var_form::array)); }
+                                { $$ = build<N_ind_expr>(scan, $3, Var_form::variable); }
+  | T_IDENT '[' ']'             { $$ = build<N_var>(scan, name_of(scan, $1), Var_form::array); }
+  | '$' '(' expr ')' '[' ']'    { $$ = build<N_ind_expr>(scan, $3, Var_form::array); }
   | element %prec NO_INDEX
   ;
 
 element:
-    T_IDENT '[' expr ']'        { $$ = reg(new N_var(name_of($1), Var_form::element, nullptr, take($3))); }
-  | expr '[' expr ']'           { $$ = reg(new N_var(inner_name($1), Var_form::nested_element, take($1), take($3))); }
+    T_IDENT '[' expr ']'        {
+                                    std::string name = name_of(scan, $1);
+                                    $$ = build<N_var>(scan, std::move(name), Var_form::element, nullptr, $3);
+                                }
+  | expr '[' expr ']'           { $$ = build<N_var>(scan, inner_name($1), Var_form::nested_element, $1, $3); }
   | '$' '(' expr ')' '[' expr ']'
-                                { $$ = reg(new N_ind_expr(take($3), Var_form::element, take($6))); }
-  | element '[' expr ']'        { $$ = reg(new N_var(inner_name($1), Var_form::nested_element, take($1), take($3))); }
+                                { $$ = build<N_ind_expr>(scan, $3, Var_form::element, $6); }
+  | element '[' expr ']'        { $$ = build<N_var>(scan, inner_name($1), Var_form::nested_element, $1, $3); }
   ;
 
 list:
     expr
-  | list ',' expr               { $$ = reg(new N_list(take($1), take($3))); }
+  | list ',' expr               { $$ = build<N_list>(scan, $1, $3); }
   ;
 
 %%
 
-void yyerror(const char* message) {
+void vsrcerror(yyscan_t, Source_scan& scan, const char* message) {
     std::string text = message;
-    if (!last_token_matched()) {
+    if (!last_token_matched(scan)) {
         reporter().error(text);
         return;
     }
     // Named by its first line, at the line where it began.
-    const std::string& token = last_token_text();
+    const std::string& token = last_token_text(scan);
     auto lines = static_cast<int32_t>(std::count(token.begin(), token.end(), '\n'));
     reporter().error_at(lines, text + " before `" + token.substr(0, token.find('\n')) + "'");
 }
 
 const char* token_name(int code) { return yytname[YYTRANSLATE(code)]; }
 
-void grammar_reset() { end_capture(); }
-
-bool grammar_capturing() { return capturing; }
-
-int grammar_parse() { return yyparse(); }
+int grammar_parse(Source_scan& scan) { return yyparse(scan.flex, scan); }

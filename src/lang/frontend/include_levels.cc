@@ -4,34 +4,12 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <unordered_map>
-#include <unordered_set>
 
 #include "base/paths.h"
-#include "lang/frontend/include_memo.h"
-#include "lang/frontend/source_text.h"
 #include "os/read_open.h"
-#include "os/work_dir.h"
-
-namespace include_levels {
 
 namespace {
 
-struct Level {
-    Dir_id id;
-    std::string path; // from the working directory; empty at the outermost level, else ends with "/"
-    std::string dir;  // as named from the level below
-    int fd = -1;      // the directory, opened when first needed (AT_FDCWD at the outermost level)
-};
-
-std::vector<Level> levels;
-
-// The identity of a directory named from another, by the other's identity and the name.  Those named from
-// the working directory serve its pages only and are forgotten when the pages of another directory are
-// read; those named from included files' directories serve the whole run (up to a bound).
-std::unordered_map<std::string, Dir_id> named_from_top;
-std::unordered_map<std::string, Dir_id> named_from_inner;
-Dir_id top_id;
 constexpr std::size_t inner_bound = 1 << 16;
 
 std::string id_key(const Dir_id& id) {
@@ -40,12 +18,14 @@ std::string id_key(const Dir_id& id) {
     return key;
 }
 
+} // namespace
+
 // The directory of level `i` as a descriptor to open names from; -1, with errno set, when it cannot be
 // opened any more.
-int level_fd(std::size_t i) {
+int Include_levels::level_fd(std::size_t i) {
     if (i == 0)
         return AT_FDCWD;
-    Level& level = levels[i];
+    Level& level = levels_[i];
     if (level.dir.empty())
         return level_fd(i - 1);
     if (level.fd == -1) {
@@ -61,14 +41,18 @@ int level_fd(std::size_t i) {
     return level.fd;
 }
 
-void close_level(Level& level) {
-    if (level.fd >= 0)
-        close(level.fd);
-    level.fd = -1;
+namespace {
+
+void close_level_fd(int& fd) {
+    if (fd >= 0)
+        close(fd);
+    fd = -1;
 }
 
+} // namespace
+
 // The file `name` in the directory of level `i`, as open_for_reading would give it (os/read_open.h).
-int open_in(std::size_t i, const std::string& name) {
+int Include_levels::open_in(std::size_t i, const std::string& name) {
     const int from = level_fd(i);
     if (from == -1)
         return -1;
@@ -77,12 +61,12 @@ int open_in(std::size_t i, const std::string& name) {
 }
 
 // The working directory's identity; the directories named from another working directory are forgotten.
-bool top_identity(Dir_id& id) {
+bool Include_levels::top_identity(Dir_id& id) {
     if (!current_dir_id(id))
         return false;
-    if (!(id == top_id)) {
-        named_from_top.clear();
-        top_id = id;
+    if (!(id == names_->top_id)) {
+        names_->from_top.clear();
+        names_->top_id = id;
     }
     return true;
 }
@@ -90,8 +74,8 @@ bool top_identity(Dir_id& id) {
 // The identity of the directory `dir` named from the directory of level `from` (whose identity is
 // `from_id`), kept in `named`.  False, with errno set (ENOTDIR for a file of another kind), when it is no
 // directory.
-bool named_dir(std::unordered_map<std::string, Dir_id>& named, const Dir_id& from_id, std::size_t from,
-               const std::string& dir, Dir_id& id) {
+bool Include_levels::named_dir(std::unordered_map<std::string, Dir_id>& named, const Dir_id& from_id,
+                               std::size_t from, const std::string& dir, Dir_id& id) {
     if (named.size() >= inner_bound)
         named.clear();
     std::string key = id_key(from_id) + dir;
@@ -113,49 +97,50 @@ bool named_dir(std::unordered_map<std::string, Dir_id>& named, const Dir_id& fro
     return true;
 }
 
-void set_shown_dir() {
-    show_dir_within(levels.size() > 1 ? levels.back().path : std::string());
+void Include_levels::set_shown_dir() {
+    show_dir_within(levels_.size() > 1 ? levels_.back().path : std::string());
 }
 
-} // namespace
-
-bool file_key(const std::string& path, std::string& key) {
+// A name for the file `path` names from the working directory that does not depend on how it is named:
+// its directory's identity and its own name.  False when its directory cannot be found.
+bool Include_levels::file_key(const std::string& path, std::string& key) {
     Dir_id id;
     if (!top_identity(id))
         return false;
     const std::string dir = dir_part(path);
-    if (!dir.empty() && !named_dir(named_from_top, id, 0, dir, id))
+    if (!dir.empty() && !named_dir(names_->from_top, id, 0, dir, id))
         return false;
     key = id_key(id);
     key.append(path, dir.size(), std::string::npos);
     return true;
 }
 
-Opened push(const std::string& path, std::vector<char>& text, std::FILE*& file, std::string& key,
-            bool& kept) {
+Include_levels::Opened Include_levels::push(const std::string& path, Source_cache& contents,
+                                            std::vector<char>& text, std::FILE*& file, std::string& key,
+                                            bool& kept) {
     file = nullptr;
     kept = false;
-    if (levels.empty()) {
+    if (levels_.empty()) {
         Level top;
         if (!top_identity(top.id))
             return Opened::not_opened;
         top.fd = AT_FDCWD;
-        levels.push_back(std::move(top));
+        levels_.push_back(std::move(top));
     }
-    const std::size_t from = levels.size() - 1;
+    const std::size_t from = levels_.size() - 1;
     const std::string dir = dir_part(path);
     const std::string base = path.substr(dir.size());
 
-    Dir_id id = levels[from].id;
-    if (!dir.empty() && !named_dir(from == 0 ? named_from_top : named_from_inner, id, from, dir, id)) {
+    Dir_id id = levels_[from].id;
+    if (!dir.empty() && !named_dir(from == 0 ? names_->from_top : names_->from_inner, id, from, dir, id)) {
         // Reported in the order of a plain inclusion: the file is opened first.
         const int err = errno;
         const int fd = open_in(from, path);
         if (fd >= 0)
             close(fd);
         const int open_err = errno;
-        if (levels.size() == 1)
-            levels.clear();
+        if (levels_.size() == 1)
+            levels_.clear();
         errno = fd < 0 ? open_err : err;
         return fd < 0 ? Opened::not_opened : Opened::not_entered;
     }
@@ -163,14 +148,14 @@ Opened push(const std::string& path, std::vector<char>& text, std::FILE*& file, 
     Level level;
     level.id = id;
     level.dir = dir;
-    level.path = dir.empty() ? levels[from].path : (dir[0] == '/' ? dir : levels[from].path + dir);
-    levels.push_back(std::move(level));
-    const std::size_t at = levels.size() - 1;
+    level.path = dir.empty() ? levels_[from].path : (dir[0] == '/' ? dir : levels_[from].path + dir);
+    levels_.push_back(std::move(level));
+    const std::size_t at = levels_.size() - 1;
 
     key = id_key(id) + base;
-    if (const std::string* contents = source_cache::find(key)) {
+    if (const std::string* kept_text = contents.find(key)) {
         kept = true;
-        text.assign(contents->begin(), contents->end());
+        text.assign(kept_text->begin(), kept_text->end());
         text.push_back('\0');
         text.push_back('\0');
         set_shown_dir();
@@ -185,7 +170,7 @@ Opened push(const std::string& path, std::vector<char>& text, std::FILE*& file, 
     }
     if (read_whole_regular(fd, text, 2)) {
         close(fd);
-        source_cache::keep(key, std::string(text.data(), text.size() - 2));
+        contents.keep(key, std::string(text.data(), text.size() - 2));
     } else {
         file = fdopen(fd, "r");
         if (!file) {
@@ -200,55 +185,32 @@ Opened push(const std::string& path, std::vector<char>& text, std::FILE*& file, 
     return Opened::ok;
 }
 
-void pop() {
-    if (levels.empty())
+void Include_levels::pop() {
+    if (levels_.empty())
         return;
-    close_level(levels.back());
-    levels.pop_back();
-    if (levels.size() == 1)
-        levels.clear();
+    close_level_fd(levels_.back().fd);
+    levels_.pop_back();
+    if (levels_.size() == 1)
+        levels_.clear();
     set_shown_dir();
 }
 
-void clear() {
-    for (Level& level : levels)
-        close_level(level);
-    levels.clear();
+void Include_levels::clear() {
+    for (Level& level : levels_)
+        close_level_fd(level.fd);
+    levels_.clear();
     show_dir_within(std::string());
 }
 
-} // namespace include_levels
-
-namespace {
-
-// The files that opened, by their directories' identity and their names.
-std::unordered_set<std::string>& opened_names() {
-    static auto* names = new std::unordered_set<std::string>();
-    return *names;
-}
-
-} // namespace
-
-bool opens_for_reading(const std::string& path) {
+bool Include_levels::opens_for_reading(const std::string& path) {
     std::string key;
-    if (source_cache::enabled() && include_levels::file_key(path, key) && opened_names().count(key))
+    if (names_ && file_key(path, key) && names_->opened_files.count(key))
         return true;
     const int fd = open_regular(AT_FDCWD, path);
     if (fd < 0)
         return false;
     close(fd);
-    if (!key.empty() && opened_names().size() < (1u << 16))
-        opened_names().insert(std::move(key));
+    if (!key.empty() && names_->opened_files.size() < (1u << 16))
+        names_->opened_files.insert(std::move(key));
     return true;
-}
-
-Source_cache_scope::Source_cache_scope() {
-    source_cache::hold();
-}
-
-Source_cache_scope::~Source_cache_scope() {
-    if (source_cache::release()) {
-        include_memo::clear();
-        opened_names().clear();
-    }
 }

@@ -9,7 +9,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <unordered_set>
+#include <vector>
 
 #include "lang/eval/node.h"
 #include "lang/values/gen_type.h"
@@ -27,31 +30,62 @@ struct Value {
     int32_t slot = -1;
 };
 
-// A new node: tracked, then registered with the current store (which stamps it and, for the dependency
-// store, runs its deps).  Returns the node.
-Node* reg(Node* node);
-// A parent takes the node over.
-Node_ptr take(Node* node);
-// The store takes the node over (a completed top-level statement, complete_statement follows).
-void hand_over(Node* node);
-// A value the parser threw away (bison's %destructor).
-void discard(Node* node);
+// A pool of token values: `live` holds the values in use, each knowing its index there; `spare` the
+// values whose contents were taken, ready for the next token (their text keeps its room).
+template <class T> struct Pool {
+    std::vector<T*> live;
+    std::vector<std::unique_ptr<T>> spare;
 
-// Token values made by the scanner.
-Name* new_name(const char* text, std::size_t length);
-std::string take_name(Name* name);
-void discard(Name* name);
-Value* new_value(Gen_type value);
-Gen_type take_value(Value* value);
-void discard(Value* value);
-
-// The parser's stack blocks beyond its first 200 entries (bison's YYMALLOC and YYFREE).
-void* stack_alloc(std::size_t size);
-void stack_free(void* block);
-
-// Frees everything still tracked.  Only for a parse that will never resume.
-void release_all();
-// How many values are tracked (stack blocks excluded).
-std::size_t live_count();
+    T* get();
+    // Out of the live list; false when it was not there.
+    bool untrack(T* v);
+    void put_back(T* v) { spare.emplace_back(v); }
+    void release();
+};
 
 } // namespace parse_values
+
+// The values tracked for one parser: one per source scan (lang/frontend/parser.h).
+class Parse_values {
+public:
+    Parse_values() = default;
+    ~Parse_values() { release_all(); }
+    Parse_values(const Parse_values&) = delete;
+    Parse_values& operator=(const Parse_values&) = delete;
+
+    // A new node: tracked, then registered with the current store (which stamps it and, for the dependency
+    // store, runs its deps).  Returns the node.
+    Node* reg(Node* node);
+    // A parent takes the node over.
+    Node_ptr take(Node* node);
+    // The store takes the node over (a completed top-level statement, complete_statement follows).
+    void hand_over(Node* node);
+    // A value the parser threw away (bison's %destructor).
+    void discard(Node* node);
+
+    // Token values made by the scanner.
+    parse_values::Name* new_name(const char* text, std::size_t length);
+    std::string take_name(parse_values::Name* name);
+    void discard(parse_values::Name* name);
+    parse_values::Value* new_value(Gen_type value);
+    Gen_type take_value(parse_values::Value* value);
+    void discard(parse_values::Value* value);
+
+    // The parser's stack blocks beyond its first 200 entries (bison's YYMALLOC and YYFREE).
+    void* stack_alloc(std::size_t size);
+    void stack_free(void* block);
+
+    // Frees everything still tracked.  Only for a parse that will never resume.
+    void release_all();
+    // How many values are tracked (stack blocks excluded).
+    std::size_t live_count() const;
+
+private:
+    void track(Node* node);
+    bool untrack(Node* node);
+
+    std::vector<Node*> nodes_; // each knows its index
+    parse_values::Pool<parse_values::Name> names_;
+    parse_values::Pool<parse_values::Value> values_;
+    std::unordered_set<void*> blocks_;
+};

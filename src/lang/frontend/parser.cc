@@ -1,67 +1,58 @@
 #include "lang/frontend/parser.h"
 
-#include <cstddef>
-
 #include "diag/reporter.h"
 #include "lang/eval/dependency_collector.h"
 #include "lang/eval/eval_context.h"
 #include "lang/frontend/grammar_support.h"
-#include "lang/frontend/parse_values.h"
-#include "lang/frontend/scanner.h"
 
-namespace {
-
-// The reporter's include-stack depth when the main source started.
-std::size_t base_depth = 0;
-
-void begin() {
-    base_depth = reporter().include_depth();
-    grammar_reset();
+Source_scan::Source_scan(Site_cache* site) : flex(nullptr), includes(site) {
+    flex = scanner_create(*this);
 }
 
-int run() {
+Source_scan::~Source_scan() {
+    scanner_destroy(*this);
+}
+
+void Source_scan::begin() {
+    base_depth_ = reporter().include_depth();
+    capture = Capture();
+}
+
+int Source_scan::run() {
     int result;
     try {
-        result = grammar_parse();
+        result = grammar_parse(*this);
     } catch (...) {
-        abandon_parse();
+        abandon();
         throw;
     }
     if (result != 0) {
-        abandon_parse();
+        abandon();
         return 1;
     }
-    scanner_finish();
+    scanner_finish(*this);
     return 0;
 }
 
-} // namespace
-
-int parse_file(std::FILE* f) {
+int Source_scan::parse_file(std::FILE* f) {
     begin();
-    scanner_begin_file(f);
+    scanner_begin_file(*this, f);
     return run();
 }
 
-int parse_string(const std::string& text) {
+int Source_scan::parse_string(const std::string& text) {
     begin();
-    scanner_begin_bytes(text);
+    scanner_begin_bytes(*this, text);
     return run();
 }
 
-void abandon_parse() {
-    scanner_unwind();
+void Source_scan::abandon() {
+    scanner_unwind(*this);
     Reporter& r = reporter();
-    while (r.include_depth() > base_depth)
+    while (r.include_depth() > base_depth_)
         r.restore_location();
-    grammar_reset();
-    parse_values::release_all();
+    capture = Capture();
+    values.release_all();
     if (auto* store = dynamic_cast<Dependency_collector*>(g_store))
         store->reset_source_state();
-}
-
-void reset_front_end() {
-    abandon_parse();
-    scanner_release();
-    base_depth = 0;
 }

@@ -3,10 +3,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
-#include <list>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <unordered_map>
 #include <utility>
 
 bool read_whole_regular(int fd, std::vector<char>& out, std::size_t padding) {
@@ -39,75 +37,32 @@ bool read_whole_regular(int fd, std::vector<char>& out, std::size_t padding) {
     return true;
 }
 
-namespace source_cache {
-
-namespace {
-
-struct Entry {
-    std::string key;
-    std::string text;
-};
-
-struct Cache {
-    int scopes = 0;
-    std::size_t bytes = 0;
-    std::list<Entry> entries; // most recently used first
-    std::unordered_map<std::string, std::list<Entry>::iterator> index;
-};
-
-Cache& cache() {
-    static auto* c = new Cache();
-    return *c;
-}
-
-} // namespace
-
-bool enabled() {
-    return cache().scopes > 0;
-}
-
-const std::string* find(const std::string& key) {
-    Cache& c = cache();
-    auto it = c.index.find(key);
-    if (it == c.index.end())
+const std::string* Source_cache::find(const std::string& key) {
+    auto it = index_.find(key);
+    if (it == index_.end())
         return nullptr;
-    c.entries.splice(c.entries.begin(), c.entries, it->second);
+    entries_.splice(entries_.begin(), entries_, it->second);
     return &it->second->text;
 }
 
-const std::string* keep(const std::string& key, std::string text) {
-    Cache& c = cache();
-    if (c.scopes == 0 || text.size() > file_limit || c.index.count(key) != 0)
+const std::string* Source_cache::keep(const std::string& key, std::string text) {
+    if (text.size() > file_limit || index_.count(key) != 0)
         return nullptr;
     const std::size_t size = key.size() + text.size();
-    while (!c.entries.empty() && c.bytes + size > cache_limit) {
-        Entry& last = c.entries.back();
-        c.bytes -= last.key.size() + last.text.size();
-        c.index.erase(last.key);
-        c.entries.pop_back();
+    while (!entries_.empty() && bytes_ + size > limit) {
+        Entry& last = entries_.back();
+        bytes_ -= last.key.size() + last.text.size();
+        index_.erase(last.key);
+        entries_.pop_back();
     }
-    c.entries.push_front(Entry{key, std::move(text)});
-    c.index.emplace(key, c.entries.begin());
-    c.bytes += size;
-    return &c.entries.front().text;
+    entries_.push_front(Entry{key, std::move(text)});
+    index_.emplace(key, entries_.begin());
+    bytes_ += size;
+    return &entries_.front().text;
 }
 
-void clear() {
-    Cache& c = cache();
-    c.index.clear();
-    c.entries.clear();
-    c.bytes = 0;
+void Source_cache::clear() {
+    index_.clear();
+    entries_.clear();
+    bytes_ = 0;
 }
-
-void hold() {
-    ++cache().scopes;
-}
-
-bool release() {
-    if (--cache().scopes != 0)
-        return false;
-    clear();
-    return true;
-}
-
-} // namespace source_cache

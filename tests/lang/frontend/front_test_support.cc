@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include "base/paths.h"
-#include "lang/frontend/parser.h"
 #include "lang/nodes/array_builtins.h"
 #include "lang/nodes/commands.h"
 #include "lang/nodes/expressions.h"
@@ -214,17 +213,17 @@ template <class F> Outcome run_parse(F parse) {
 
 } // namespace
 
-Outcome parse_text(const std::string& text) {
-    return run_parse([&] { return parse_string(text); });
+Outcome parse_text(Source_scan& parser, const std::string& text) {
+    return run_parse([&] { return parser.parse_string(text); });
 }
 
-Outcome parse_path(const std::string& path) {
+Outcome parse_path(Source_scan& parser, const std::string& path) {
     std::FILE* f = std::fopen(path.c_str(), "r");
     EXPECT_NE(f, nullptr) << path;
     if (!f)
         return Outcome();
     reporter().set_file(path);
-    Outcome o = run_parse([&] { return parse_file(f); });
+    Outcome o = run_parse([&] { return parser.parse_file(f); });
     std::fclose(f);
     return o;
 }
@@ -251,7 +250,7 @@ void Front_test::SetUp() {
 // The store may have been a local of the test body: it is gone by now.
 void Front_test::TearDown() {
     g_store = nullptr;
-    reset_front_end();
+    parser.abandon();
     reporter().reset();
 }
 

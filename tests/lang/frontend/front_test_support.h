@@ -11,6 +11,7 @@
 #include "diag/reporter.h"
 #include "lang/eval/eval_context.h"
 #include "lang/eval/node.h"
+#include "lang/frontend/parser.h"
 
 namespace ft {
 
@@ -47,9 +48,9 @@ struct Outcome {
 };
 
 // Parses text as a main source (the reporter's file is t.vrn unless set otherwise).
-Outcome parse_text(const std::string& text);
+Outcome parse_text(Source_scan& parser, const std::string& text);
 // Parses a file by name in the current directory, with the reporter pointed at it.
-Outcome parse_path(const std::string& path);
+Outcome parse_path(Source_scan& parser, const std::string& path);
 
 // Changes into a directory for the life of the object.
 class Cwd {
@@ -64,12 +65,14 @@ private:
 
 std::string cwd();
 
-// Resets the reporter, the front end and g_store around each test.
+// Resets the reporter and g_store around each test, which parses with `parser`.
 class Front_test : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
     void use(Eval_context* store) { g_store = store; }
+
+    Source_scan parser;
 };
 
 } // namespace ft

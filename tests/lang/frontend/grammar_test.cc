@@ -7,8 +7,6 @@
 #include <gtest/gtest.h>
 
 #include "front_test_support.h"
-#include "lang/frontend/grammar_support.h"
-#include "lang/frontend/parse_values.h"
 #include "lang/frontend/parser.h"
 #include "lang/frontend/scanner.h"
 #include "lang/nodes/expressions.h"
@@ -27,10 +25,10 @@ protected:
     // The statements of a source, expecting no message.
     std::string tree(const std::string& source) {
         reset_store();
-        ft::Outcome o = ft::parse_text(source);
+        ft::Outcome o = ft::parse_text(parser, source);
         EXPECT_EQ(o.result, 0) << source;
         EXPECT_EQ(o.err, "") << source;
-        EXPECT_EQ(parse_values::live_count(), 0u) << source;
+        EXPECT_EQ(parser.values.live_count(), 0u) << source;
         return ft::dump_all(store);
     }
     // Code inside one short tag.
@@ -38,7 +36,7 @@ protected:
     ft::Outcome run(const std::string& source) {
         reset_store();
         reporter().set_file("t.vrn");
-        return ft::parse_text(source);
+        return ft::parse_text(parser, source);
     }
     // The registered nodes, in registration order.
     std::string registrations(const std::string& text) {
@@ -230,8 +228,8 @@ TEST_F(GrammarTest, CaptureEndsWithItsSource) {
     EXPECT_EQ(tree("<vorn>x @@ b endtype;"), "x | N_echo(\" b \") | N_empty");
     reporter().set_policy(Policy::ignore_errors);
     EXPECT_EQ(run("<vorn type(T): a @@ x y").result, 1);
-    EXPECT_FALSE(grammar_capturing());
-    EXPECT_FALSE(scanner_capturing());
+    EXPECT_FALSE(parser.capture.capturing);
+    EXPECT_FALSE(parser.scanner.type_capture);
 }
 
 TEST_F(GrammarTest, EveryNodeIsRegisteredOnceChildrenFirst) {
@@ -293,7 +291,7 @@ TEST_F(GrammarTest, EveryNodeIsRegisteredOnceChildrenFirst) {
 
 TEST_F(GrammarTest, NodesCarryTheirSourcePosition) {
     reporter().set_file("sub/p.vrn");
-    ft::parse_text("<vorn a;\n\nb;\n/>");
+    ft::parse_text(parser, "<vorn a;\n\nb;\n/>");
     ASSERT_EQ(store.statements.size(), 2u);
     EXPECT_EQ(store.statements[0]->src->dir, "sub/");
     EXPECT_EQ(store.statements[0]->src->file, "p.vrn");
@@ -335,7 +333,7 @@ TEST_F(GrammarTest, AssignmentTargetsMustNameAVariable) {
         EXPECT_EQ(o.result, 0) << r.code;
         EXPECT_EQ(o.err, r.err) << r.code;
         EXPECT_EQ(ft::dump_all(store), r.tree) << r.code;
-        EXPECT_EQ(parse_values::live_count(), 0u) << r.code;
+        EXPECT_EQ(parser.values.live_count(), 0u) << r.code;
     }
 }
 
@@ -343,7 +341,7 @@ TEST_F(GrammarTest, RefusedTargetStopsTheRunUnlessErrorsAreIgnored) {
     ft::Outcome o = run("<vorn\n(a + b)[1] = 3; />");
     EXPECT_EQ(o.exit, 1);
     EXPECT_EQ(o.err, "t.vrn:2: can't assign to an expression that is not a variable\n");
-    EXPECT_EQ(parse_values::live_count(), 0u);
+    EXPECT_EQ(parser.values.live_count(), 0u);
 }
 
 TEST_F(GrammarTest, SyntaxErrors) {
@@ -366,7 +364,7 @@ TEST_F(GrammarTest, SyntaxErrors) {
         ft::Outcome o = run(in);
         EXPECT_EQ(o.result, 1) << in;
         EXPECT_EQ(o.err, err) << in;
-        EXPECT_EQ(parse_values::live_count(), 0u) << in;
+        EXPECT_EQ(parser.values.live_count(), 0u) << in;
     }
     // The statements completed before the error stay with the store.
     ft::Outcome o = run("<vorn a; b = c d; />");
@@ -377,7 +375,7 @@ TEST_F(GrammarTest, SyntaxErrorStopsTheRun) {
     ft::Outcome o = run("<vorn a = (b + c; x; y; />");
     EXPECT_EQ(o.exit, 1);
     EXPECT_EQ(o.err, "t.vrn:1: syntax error before `;'\n");
-    EXPECT_EQ(parse_values::live_count(), 0u);
+    EXPECT_EQ(parser.values.live_count(), 0u);
     // The front end is ready for the next source.
     reporter().set_file("u.vrn");
     EXPECT_EQ(tree("<vorn z; />"), "z");
@@ -389,14 +387,14 @@ TEST_F(GrammarTest, ParserStackLimit) {
     ft::Outcome o = run("<vorn " + std::string(10010, '(') + "1" + std::string(10010, ')') + "; />");
     EXPECT_EQ(o.result, 1);
     EXPECT_EQ(o.err, "t.vrn:1: yacc stack overflow before `('\n");
-    EXPECT_EQ(parse_values::live_count(), 0u);
+    EXPECT_EQ(parser.values.live_count(), 0u);
     // Deep nesting that builds nodes is freed too when the stack overflows.
     std::string deep;
     for (int i = 0; i < 4000; ++i)
         deep += "a+(";
     o = run("<vorn " + deep + "1" + std::string(4000, ')') + "; />");
     EXPECT_EQ(o.result, 1);
-    EXPECT_EQ(parse_values::live_count(), 0u);
+    EXPECT_EQ(parser.values.live_count(), 0u);
 }
 
 } // namespace

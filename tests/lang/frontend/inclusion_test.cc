@@ -6,7 +6,6 @@
 
 #include "front_test_support.h"
 #include "lang/eval/dependency_collector.h"
-#include "lang/frontend/parse_values.h"
 #include "lang/frontend/parser.h"
 #include "lang/frontend/scanner.h"
 #include "support/test_support.h"
@@ -37,14 +36,14 @@ protected:
         write("main.vrn", text);
         reporter().reset();
         reporter().set_file("main.vrn");
-        return ft::parse_path("main.vrn");
+        return ft::parse_path(parser, "main.vrn");
     }
     // Whatever way a parse ended, nothing of it is left over.
     void expect_clean() {
         EXPECT_EQ(ft::cwd(), home_);
-        EXPECT_EQ(include_depth(), 0);
+        EXPECT_EQ(parser.includes.depth(), 0);
         EXPECT_EQ(reporter().include_depth(), 0u);
-        EXPECT_EQ(parse_values::live_count(), 0u);
+        EXPECT_EQ(parser.values.live_count(), 0u);
         EXPECT_EQ(open_fds(), fds_);
     }
     std::set<std::string> dependencies(std::initializer_list<const char*> names) {
@@ -139,21 +138,21 @@ TEST_F(InclusionTest, AbandonedParseLeavesNoIncludedFileOpen) {
     write("sub/deeper/b.vrn", "<vorn> x y;");
     write("main.vrn", "<vorn>\ninclude('sub/a.vrn');</vorn>");
     reporter().set_file("main.vrn");
-    ft::Outcome o = ft::parse_path("main.vrn");
+    ft::Outcome o = ft::parse_path(parser, "main.vrn");
     EXPECT_EQ(o.result, 1);
     EXPECT_EQ(o.err, "In file included from main.vrn:2,\n"
                      "                 from sub/a.vrn:1:\n"
                      "sub/deeper/b.vrn:1: syntax error before `y'\n");
     expect_clean();
     EXPECT_EQ(reporter().scan_location().file, "main.vrn");
-    EXPECT_EQ(nested_tags().size(), 1u);
+    EXPECT_EQ(parser.scanner.nested_tags.size(), 1u);
     // The next source starts from nothing.
     deps_.clear_dependencies();
     deps_.set_directory("other.vrn");
     write("other.vrn", "<vorn>include('sub/deeper/c.vrn');</vorn>");
     write("sub/deeper/c.vrn", "fsize('f', '');");
     reporter().set_file("other.vrn");
-    o = ft::parse_path("other.vrn");
+    o = ft::parse_path(parser, "other.vrn");
     EXPECT_EQ(o.result, 0);
     EXPECT_EQ(o.err, "");
     EXPECT_EQ(deps_.dependencies, dependencies({"sub/deeper/c.vrn", "sub/deeper/f"}));
@@ -223,7 +222,7 @@ TEST_F(InclusionTest, MissingFile) {
     keep_.exec = true;
     use(&keep_);
     reporter().set_file("main.vrn");
-    o = ft::parse_path("main.vrn");
+    o = ft::parse_path(parser, "main.vrn");
     EXPECT_EQ(o.result, 0);
     EXPECT_EQ(o.err,
               "In file included from main.vrn:2:\nmain.vrn:2: open nope.vrn; No such file or directory\n");

@@ -8,7 +8,6 @@
 #include "front_test_support.h"
 #include "grammar.h"
 #include "lang/eval/dependency_collector.h"
-#include "lang/frontend/parse_values.h"
 #include "lang/frontend/parser.h"
 #include "lang/frontend/scanner.h"
 #include "support/test_support.h"
@@ -32,15 +31,15 @@ std::string show(const Scanned_token& t) {
 }
 
 // Every token of a main source held in `text`, up to its end.
-Scan scan(const std::string& text) {
+Scan scan(Source_scan& parser, const std::string& text) {
     Scan s;
     ts::Exit_trap trap;
     ts::Stderr_capture cap;
     try {
-        scanner_begin_bytes(text);
-        for (Scanned_token t = next_token(); t.code != 0; t = next_token())
+        scanner_begin_bytes(parser, text);
+        for (Scanned_token t = next_token(parser); t.code != 0; t = next_token(parser))
             s.tokens += (s.tokens.empty() ? "" : " ") + show(t);
-        scanner_finish();
+        scanner_finish(parser);
     } catch (const ts::Process_ended& e) {
         s.exit = e.status;
     }
@@ -57,7 +56,7 @@ protected:
     }
     // Scans, expecting no message.
     std::string tokens(const std::string& text) {
-        Scan s = scan(text);
+        Scan s = scan(parser, text);
         EXPECT_EQ(s.err, "") << text;
         EXPECT_EQ(s.exit, -1) << text;
         return s.tokens;
@@ -148,24 +147,24 @@ TEST_F(ScannerTest, LiteralsSpanLines) {
 
 TEST_F(ScannerTest, UnterminatedLiteralIsAnUnrecognizedQuote) {
     reporter().set_policy(Policy::ignore_errors);
-    Scan s = scan("<vorn x = \"abc; />");
+    Scan s = scan(parser, "<vorn x = \"abc; />");
     EXPECT_EQ(s.tokens, "T_IDENT(x) '=' T_IDENT(abc) ';'");
     EXPECT_EQ(s.err, "t.vrn:1: Parse error; unrecognized token \"\n");
 }
 
 TEST_F(ScannerTest, UnrecognizedCharacters) {
     reporter().set_policy(Policy::ignore_errors);
-    Scan s = scan("<vorn>a # b . c\n?</vorn>");
+    Scan s = scan(parser, "<vorn>a # b . c\n?</vorn>");
     EXPECT_EQ(s.tokens, "T_IDENT(a) T_IDENT(b) T_IDENT(c) T_TAG_END");
     EXPECT_EQ(s.err, "t.vrn:1: Parse error; unrecognized token #\n"
                      "t.vrn:1: Parse error; unrecognized token .\n"
                      "t.vrn:2: Parse error; unrecognized token ?\n");
     reporter().set_brief();
-    EXPECT_EQ(scan("<vorn>@</vorn>").err, "t.vrn:2: Parse error;@\n");
+    EXPECT_EQ(scan(parser, "<vorn>@</vorn>").err, "t.vrn:2: Parse error;@\n");
 }
 
 TEST_F(ScannerTest, UnrecognizedCharacterStopsTheRunUnlessErrorsAreIgnored) {
-    Scan s = scan("<vorn>a ~ b</vorn>");
+    Scan s = scan(parser, "<vorn>a ~ b</vorn>");
     EXPECT_EQ(s.exit, 1);
     EXPECT_EQ(s.err, "t.vrn:1: Parse error; unrecognized token ~\n");
 }
@@ -255,14 +254,14 @@ TEST_F(ScannerTest, IncludeOpensABlock) {
     EXPECT_EQ(tokens("<vorn includes include_ />"), "T_IDENT(includes) T_IDENT(include_)");
     EXPECT_EQ(tokens("<vorn include include />"), "'{' T_INCLUDE_FILE '{' T_INCLUDE_FILE");
     // The rewrite is the last token matched, as if "{_include" had been read.
-    scanner_begin_bytes("<vorn include x />");
-    EXPECT_EQ(next_token().code, '{');
-    EXPECT_EQ(last_token_text(), "{");
-    EXPECT_EQ(next_token().code, T_INCLUDE_FILE);
-    EXPECT_EQ(last_token_text(), "_include");
-    EXPECT_EQ(next_token().name, "x");
-    EXPECT_EQ(last_token_text(), "x");
-    scanner_finish();
+    scanner_begin_bytes(parser, "<vorn include x />");
+    EXPECT_EQ(next_token(parser).code, '{');
+    EXPECT_EQ(last_token_text(parser), "{");
+    EXPECT_EQ(next_token(parser).code, T_INCLUDE_FILE);
+    EXPECT_EQ(last_token_text(parser), "_include");
+    EXPECT_EQ(next_token(parser).name, "x");
+    EXPECT_EQ(last_token_text(parser), "x");
+    scanner_finish(parser);
 }
 
 TEST_F(ScannerTest, Operators) {
@@ -290,10 +289,10 @@ TEST_F(ScannerTest, Comments) {
 
 TEST_F(ScannerTest, LineCommentEndingTheFileReturnsToItsMode) {
     // Without the closing "/>" the tag is still open at the end: one warning, and nothing else.
-    Scan s = scan("<vorn x // comment");
+    Scan s = scan(parser, "<vorn x // comment");
     EXPECT_EQ(s.tokens, "T_IDENT(x)");
     EXPECT_EQ(s.err, "t.vrn:2: warning: found unclosed vorn tags\n");
-    EXPECT_EQ(nested_tags().size(), 1u);
+    EXPECT_EQ(parser.scanner.nested_tags.size(), 1u);
 }
 
 TEST_F(ScannerTest, TypeText) {
@@ -324,22 +323,23 @@ TEST_F(ScannerTest, TypeTextLinesAndPageText) {
 
 TEST_F(ScannerTest, CaptureKeepsPlainTextFromThePage) {
     store.text().clear();
-    scanner_begin_bytes("a<vorn type(T):b\nendtype; />c");
-    EXPECT_EQ(next_token().code, T_TYPE_NAME);
-    EXPECT_TRUE(scanner_capturing());
-    EXPECT_EQ(next_token().value.text(), "b");
-    EXPECT_EQ(next_token().value.text(), "\n"); // captured with the rest of the block
-    EXPECT_EQ(next_token().code, T_TYPE_END);
-    EXPECT_FALSE(scanner_capturing());
-    EXPECT_EQ(next_token().code, 0);
-    scanner_finish();
+    scanner_begin_bytes(parser, "a<vorn type(T):b\nendtype; />c");
+    EXPECT_EQ(next_token(parser).code, T_TYPE_NAME);
+    EXPECT_TRUE(parser.scanner.type_capture);
+    EXPECT_EQ(next_token(parser).value.text(), "b");
+    EXPECT_EQ(next_token(parser).value.text(), "\n"); // captured with the rest of the block
+    EXPECT_EQ(next_token(parser).code, T_TYPE_END);
+    EXPECT_FALSE(parser.scanner.type_capture);
+    EXPECT_EQ(next_token(parser).code, 0);
+    scanner_finish(parser);
     EXPECT_EQ(store.text(), "ac"); // the newline inside the captured block is not written
 }
 
 TEST_F(ScannerTest, LineCounting) {
     // The line of the "#" after each construct (errors ignored, so every line is reported).
     reporter().set_policy(Policy::ignore_errors);
-    Scan s = scan("a\nb\\\nc<vorn\n\n>#x\n'a\nb'#/*\n*/#//\n#type:\nx\\\ny@@#@@endtype;# @@ \n @@#</vorn>\n"
+    Scan s = scan(parser,
+                  "a\nb\\\nc<vorn\n\n>#x\n'a\nb'#/*\n*/#//\n#type:\nx\\\ny@@#@@endtype;# @@ \n @@#</vorn>\n"
                   "<vorn\n/>\n<vorn #");
     EXPECT_EQ(s.err, "t.vrn:5: Parse error; unrecognized token #\n"
                      "t.vrn:7: Parse error; unrecognized token #\n"
@@ -404,7 +404,7 @@ TEST_F(ScannerTest, ExtensionMarkerTakesOneWord) {
         SCOPED_TRACE(row.in);
         deps.set_output_extension("old");
         reporter().set_file("t.vrn");
-        const Scan s = scan(std::string("<vorn ") + row.in + " />");
+        const Scan s = scan(parser, std::string("<vorn ") + row.in + " />");
         EXPECT_EQ(deps.output_extension(), row.ext);
         if (!row.err)
             continue;
@@ -419,7 +419,7 @@ TEST_F(ScannerTest, FastModeMarkersAndMissingTags) {
     Dependency_collector deps("html");
     deps.scan = Scan_mode::fast;
     use(&deps);
-    Scan s = scan("no tags here\n// __ALWAYS__\n");
+    Scan s = scan(parser, "no tags here\n// __ALWAYS__\n");
     EXPECT_EQ(s.err, "t.vrn:3: warning: Source file with no <vorn> tags in fast mode\n");
     EXPECT_EQ(deps.always, 0);
     EXPECT_EQ(tokens("<vorn // __ALWAYS__\n/>"), "");
@@ -434,33 +434,33 @@ TEST_F(ScannerTest, ExecutionStoreIgnoresMarkers) {
 }
 
 TEST_F(ScannerTest, UnclosedTagsAreCutBackAtTheEnd) {
-    Scan s = scan("<vorn><vorn>x</vorn>");
+    Scan s = scan(parser, "<vorn><vorn>x</vorn>");
     EXPECT_EQ(s.tokens, "T_IDENT(x) T_TAG_END");
     EXPECT_EQ(s.err, "t.vrn:1: warning: found unclosed vorn tags\n");
-    EXPECT_EQ(nested_tags().size(), 1u);
+    EXPECT_EQ(parser.scanner.nested_tags.size(), 1u);
     // The next source starts in plain text again.
     EXPECT_EQ(tokens("x<vorn y />"), "T_IDENT(y)");
 }
 
 TEST_F(ScannerTest, TokenValuesAreTrackedUntilTaken) {
-    scanner_begin_bytes("<vorn a 'b' 3 />");
-    Scanned_token t = next_token();
-    EXPECT_EQ(parse_values::live_count(), 0u);
+    scanner_begin_bytes(parser, "<vorn a 'b' 3 />");
+    Scanned_token t = next_token(parser);
+    EXPECT_EQ(parser.values.live_count(), 0u);
     EXPECT_EQ(t.name, "a");
-    scanner_finish();
+    scanner_finish(parser);
 }
 
 TEST_F(ScannerTest, TypeTextTokenTextIsWhatWasMatched) {
-    scanner_begin_bytes("<vorn type: ab\\@ endtype; />");
-    EXPECT_EQ(next_token().value.text(), " ab");
-    EXPECT_EQ(last_token_text(), " ab");
-    EXPECT_EQ(next_token().value.text(), "@");
-    EXPECT_EQ(last_token_text(), "\\@");
-    EXPECT_EQ(next_token().value.text(), " ");
-    EXPECT_EQ(last_token_text(), " ");
-    EXPECT_EQ(next_token().code, T_TYPE_END);
-    EXPECT_EQ(last_token_text(), "endtype;");
-    scanner_finish();
+    scanner_begin_bytes(parser, "<vorn type: ab\\@ endtype; />");
+    EXPECT_EQ(next_token(parser).value.text(), " ab");
+    EXPECT_EQ(last_token_text(parser), " ab");
+    EXPECT_EQ(next_token(parser).value.text(), "@");
+    EXPECT_EQ(last_token_text(parser), "\\@");
+    EXPECT_EQ(next_token(parser).value.text(), " ");
+    EXPECT_EQ(last_token_text(parser), " ");
+    EXPECT_EQ(next_token(parser).code, T_TYPE_END);
+    EXPECT_EQ(last_token_text(parser), "endtype;");
+    scanner_finish(parser);
 }
 
 // flex's own failures go straight to stderr and end the run with status 2.
@@ -473,7 +473,7 @@ TEST_F(ScannerTest, ScannerInputFailureEndsWithStatusTwo) {
         ts::Exit_trap trap;
         ts::Stderr_capture cap;
         try {
-            o.result = parse_file(f);
+            o.result = parser.parse_file(f);
         } catch (const ts::Process_ended& e) {
             o.exit = e.status;
         }
@@ -482,7 +482,7 @@ TEST_F(ScannerTest, ScannerInputFailureEndsWithStatusTwo) {
     std::fclose(f);
     EXPECT_EQ(o.exit, 2);
     EXPECT_EQ(o.err, "input in flex scanner failed\n");
-    EXPECT_EQ(parse_values::live_count(), 0u);
+    EXPECT_EQ(parser.values.live_count(), 0u);
 }
 
 TEST(NestedTags, RestoreWithNothingPushedIsAnInternalError) {
