@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "front_test_support.h"
+#include "grammar.h"
 #include "lang/eval/dependency_collector.h"
 #include "lang/frontend/parser.h"
 #include "lang/frontend/scanner.h"
@@ -166,6 +167,36 @@ TEST_F(InclusionTest, FatalErrorInsideAnIncludedFileFreesEverything) {
     EXPECT_EQ(o.exit, 1);
     EXPECT_EQ(o.err, "In file included from main.vrn:1:\n"
                      "sub/a.vrn:2: fatal: N_dep::deps () -- Internal Error\n");
+    expect_clean();
+}
+
+// Two scans alive at once keep apart: one left inside an included file while the other parses a source with
+// inclusions of its own, each gives what it gives alone.
+TEST_F(InclusionTest, TwoScansAliveAtOnceKeepApart) {
+    keep_.exec = true;
+    use(&keep_);
+    write("a.vrn", "y;");
+    write("b.vrn", "p q");
+    Source_scan other;
+    // Its tokens up to the end of its source, the names of identifiers for them.
+    auto tokens = [&other](int count) {
+        std::string out;
+        for (Scanned_token t; count-- != 0 && (t = next_token(other)).code != 0;)
+            out += (t.code == T_IDENT ? t.name : std::string(token_name(t.code))) + " ";
+        return out;
+    };
+    scanner_begin_bytes(other, "<vorn x r />");
+    EXPECT_EQ(tokens(1), "x ");
+    ASSERT_EQ(push_include(other, "b.vrn"), 0);
+    EXPECT_EQ(tokens(1), "p ");
+
+    ft::Outcome o = parse_main("<vorn>include(\"a.vrn\"); w;</vorn>");
+    EXPECT_EQ(o.result, 0);
+    EXPECT_EQ(o.err, "");
+    EXPECT_EQ(ft::dump_all(keep_), "N_stmt(N_stmt(N_include(\"a.vrn\"), y), N_eof) | w | N_end");
+
+    EXPECT_EQ(tokens(10), "q T_INCLUDE_END '}' r ");
+    scanner_finish(other);
     expect_clean();
 }
 
