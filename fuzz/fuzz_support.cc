@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include "base/fuzz_budget.h"
-#include "base/process_end.h"
 #include "diag/reporter.h"
 #include "lang/eval/eval_context.h"
 
@@ -15,10 +14,6 @@ namespace {
 
 std::string scratch;
 std::string home; // the directory the fuzzer was started in: its own relative paths are taken from there
-
-[[noreturn]] void throw_end(int status) {
-    throw Input_ended{status};
-}
 
 void remove_scratch() {
     if (!scratch.empty())
@@ -60,7 +55,6 @@ void start_input() {
     static bool started = false;
     if (!started) {
         started = true;
-        set_end_handler(throw_end);
         make_scratch();
     }
     change_to(scratch);

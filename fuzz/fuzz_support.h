@@ -1,22 +1,22 @@
-// What every fuzz target shares: the end of the process turned into an exception, a scratch working
-// directory, and the process-wide state put back before each input.
+// What every fuzz target shares: the end of a run caught as an exception, a scratch working directory, and
+// the process-wide state put back before each input.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
+#include "base/process_end.h"
+
 namespace fz {
 
-// Thrown by the end handler where the program would have ended the process.
-struct Input_ended {
-    int status;
-};
+// Thrown where the program would have ended its run (base/process_end.h).
+using Input_ended = ::Run_end;
 
-// Called at the start of each input.  The first call installs the end handler and makes a new empty
-// directory under /tmp; every call changes into it, so that file names in a fuzzed source (include,
-// verbatim, fsize...) touch nothing of the project, and puts the reporter (quiet, normal error policy) and
-// the fuzz budget back to the state of a fresh process.  The scanners and the parser are each input's own.
+// Called at the start of each input.  The first call makes a new empty directory under /tmp; every call
+// changes into it, so that file names in a fuzzed source (include, verbatim, fsize...) touch nothing of the
+// project, and puts the reporter (quiet, normal error policy) and the fuzz budget back to the state of a
+// fresh process.  The scanners and the parser are each input's own.
 void start_input();
 
 // Called after each input: the working directory must be the scratch directory again, whatever way the

@@ -2,14 +2,11 @@
 
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <pthread.h>
 #include <unistd.h>
 
 namespace {
-
-End_handler handler = nullptr;
 
 // The temporary file's name lives in a fixed buffer so that the signal handler can unlink it without
 // allocating.
@@ -48,15 +45,7 @@ void end_process(int status) {
         unlink(temp_path);
         temp_registered = 0;
     }
-    if (handler)
-        handler(status);
-    std::exit(status);
-}
-
-End_handler set_end_handler(End_handler h) {
-    End_handler old = handler;
-    handler = h;
-    return old;
+    throw Run_end{status};
 }
 
 void register_temp_file(const std::string& path) {

@@ -1,18 +1,20 @@
-// The one place where the process ends on purpose: fatal errors, unignored errors, fatal warnings, usage
-// errors and the scanners' own failures all come here.  Tests and fuzz targets replace the handler so that
-// "ending the process" unwinds back to them instead.
+// The one place where a run ends on purpose: fatal errors, unignored errors, fatal warnings, usage errors
+// and the scanners' own failures all come here.  The run unwinds to its program's entry, which ends the
+// process with the status; tests and fuzz targets catch it instead.
 #pragma once
 
 #include <csignal>
 #include <string>
 
-using End_handler = void (*)(int status);
+// What ending a run throws.  No std::exception, so that no handler meant for those takes it; caught by
+// run_with_large_stack (os/large_stack.h), which returns the status to main.
+struct Run_end {
+    int status;
+};
 
-// Removes any temporary file still registered, then calls the handler (std::exit by default).
+// Flushes the standard output, then the standard error stream, removes any temporary file still
+// registered, and throws Run_end{status}.
 [[noreturn]] void end_process(int status);
-
-// Installs a handler; returns the previous one.  A handler that returns is followed by std::exit.
-End_handler set_end_handler(End_handler handler);
 
 // A file being written to a temporary name: removed if the process ends (or is interrupted) before it is
 // renamed into place.  Only one such file exists at a time.

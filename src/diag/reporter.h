@@ -56,7 +56,7 @@ public:
     [[noreturn]] void fatal(const std::string& text, const std::string& brief = std::string());
     void error_errno(const std::string& text, const std::string& brief = std::string());
     [[noreturn]] void fatal_errno(const std::string& text, const std::string& brief = std::string());
-    // The fatal error "out of memory", ending the process with status 2.
+    // The fatal error "out of memory", ending the run with status 2.
     [[noreturn]] void out_of_memory();
     // What was wrong with the command line, printed like an error just before the usage text; the caller
     // then ends the run.

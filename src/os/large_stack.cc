@@ -18,17 +18,22 @@ struct Job {
     int result;
 };
 
-// An allocation that fails anywhere in a run ends it like the scanners' own failures: the message "out of
-// memory" and status 2.  Files are written only at the end of a run, and a file being written is removed on
-// the way out, so no page or makefile is left half made.
+// A run that ends on purpose (end_process) gives its status back.  An allocation that fails anywhere in a
+// run ends it like the scanners' own failures: the message "out of memory" and status 2.  Files are written
+// only at the end of a run, and a file being written is removed on the way out, so no page or makefile is
+// left half made.
 int run_guarded(int (*body)(int, char**), int argc, char** argv) {
     try {
-        return body(argc, argv);
-    } catch (const std::bad_alloc&) {
-    } catch (const std::length_error&) {
-        // A size beyond what a container can hold.
+        try {
+            return body(argc, argv);
+        } catch (const std::bad_alloc&) {
+        } catch (const std::length_error&) {
+            // A size beyond what a container can hold.
+        }
+        reporter().out_of_memory();
+    } catch (const Run_end& end) {
+        return end.status;
     }
-    reporter().out_of_memory();
 }
 
 void* work(void* data) {

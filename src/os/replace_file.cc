@@ -24,6 +24,20 @@ mode_t replacement_mode(const std::string& name) {
     return 0666 & ~mask;
 }
 
+// Closes the stream it holds when it goes, unless closed before.
+struct Stream_closer {
+    std::FILE* stream;
+    int close() {
+        const int status = std::fclose(stream);
+        stream = nullptr;
+        return status;
+    }
+    ~Stream_closer() {
+        if (stream)
+            std::fclose(stream);
+    }
+};
+
 [[noreturn]] void write_failed(int error, const std::string& write_text, const std::string& name) {
     errno = error;
     // Ending the process removes the registered temporary file.
@@ -80,16 +94,20 @@ void replace_file(const std::string& name, const std::function<int(const Piece_w
     std::vector<char> room(std::size_t(64) << 10);
     std::setvbuf(f, room.data(), _IOFBF, room.size());
     int error = 0;
-    const int given = content([&](std::string_view piece) {
-        if (error == 0 && !piece.empty() && std::fwrite(piece.data(), 1, piece.size(), f) != piece.size())
+    {
+        // A run that ends while the content is given closes the stream before its buffer goes.
+        Stream_closer closer{f};
+        const int given = content([&](std::string_view piece) {
+            if (error == 0 && !piece.empty() && std::fwrite(piece.data(), 1, piece.size(), f) != piece.size())
+                error = errno;
+        });
+        if (error == 0)
+            error = given;
+        if (std::fflush(f) != 0 && error == 0)
             error = errno;
-    });
-    if (error == 0)
-        error = given;
-    if (std::fflush(f) != 0 && error == 0)
-        error = errno;
-    if (std::fclose(f) != 0 && error == 0)
-        error = errno;
+        if (closer.close() != 0 && error == 0)
+            error = errno;
+    }
     if (error != 0)
         write_failed(error, write_text, name);
     // An interruption between the two would remove whatever took the temporary name after the rename.

@@ -5,5 +5,5 @@
 class Tovik_opt;
 
 // Scans the site and writes the makefile (or an empty one when no page is listed).  Every failure ends
-// the process from inside the reporter.
+// the run from inside the reporter.
 void generate_makefile(Tovik_opt& options);

@@ -28,7 +28,7 @@ enum class Option_id : int {
 class Options {
 public:
     virtual ~Options();
-    // Print the usage lines (status != 0, on stderr) or the help (status 0, on stdout) and end the process.
+    // Print the usage lines (status != 0, on stderr) or the help (status 0, on stdout) and end the run.
     [[noreturn]] virtual void usage(int status) = 0;
     [[noreturn]] virtual void version() = 0;
 
@@ -61,7 +61,7 @@ public:
 
     [[noreturn]] void usage(int status) override;
     [[noreturn]] void version() override;
-    // Prints the accessibility notes on stdout and ends the process.
+    // Prints the accessibility notes on stdout and ends the run.
     [[noreturn]] void accessibility();
 
     // Takes the last branch entry and points branch_root, branch_prefix, section_options and opts_variable

@@ -7,7 +7,7 @@
 #include "tovik/options.h"
 
 // Fills a freshly constructed options object from the command line and the template file, and configures
-// the reporter.  Help, version, accessibility and every usage or option error end the process.
+// the reporter.  Help, version, accessibility and every usage or option error end the run.
 void parse_options(Tovik_opt& options, int argc, char** argv);
 
 // Splits a translations text into the translation list (after its leading empty entry).

@@ -16,5 +16,5 @@ struct Vorn_options {
     std::string deps;                                         // --deps: the record of what the page read
 };
 
-// Fills the options and configures the reporter; help, version and usage errors end the process.
+// Fills the options and configures the reporter; help, version and usage errors end the run.
 Vorn_options parse_vorn_options(int argc, char** argv);

@@ -238,17 +238,6 @@ Run_result sh(const std::string& command, const std::string& cwd) {
 }
 
 namespace {
-[[noreturn]] void throw_end(int status) {
-    throw Process_ended{status};
-}
-} // namespace
-
-Exit_trap::Exit_trap() : previous_(set_end_handler(throw_end)) {}
-Exit_trap::~Exit_trap() {
-    set_end_handler(previous_);
-}
-
-namespace {
 int redirect(int fd, std::string& path) {
     std::fflush(fd == 1 ? stdout : stderr);
     char templ[] = "/tmp/vt-capture-XXXXXX";

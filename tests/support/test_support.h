@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "base/process_end.h"
+
 namespace ts {
 
 // The size of a huge input.  The sanitized build looks for memory faults on a fifth of it; the plain build
@@ -70,19 +72,13 @@ Run_result run(const std::vector<std::string>& argv, const Run_options& options 
 // Runs a shell command line with /bin/sh -c.
 Run_result sh(const std::string& command, const std::string& cwd = std::string());
 
-// Thrown by the end handler that Exit_trap installs.
-struct Process_ended {
-    int status;
-};
+// What ending a run throws (base/process_end.h).
+using Process_ended = ::Run_end;
 
-// While alive, ending the process throws Process_ended instead of exiting.
-class Exit_trap {
-public:
-    Exit_trap();
-    ~Exit_trap();
-
-private:
-    void (*previous_)(int);
+// Ending a run always throws Process_ended: no trap is needed any more.  Kept for the tests that still set
+// one up (user-provided, so that an unused one draws no warning).
+struct Exit_trap {
+    Exit_trap() {}
 };
 
 // While alive, everything written to file descriptor 2 is collected.

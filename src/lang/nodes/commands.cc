@@ -52,12 +52,6 @@ void flush_standard_streams() {
     std::fflush(stderr);
 }
 
-// A fatal error in the new process (reported there) ends that process only, at once: no exit handlers, no
-// flushing of buffers inherited from the generator, no removal of the generator's temporary file.
-[[noreturn]] void end_child(int status) {
-    _exit(status);
-}
-
 // A program's output may differ from one run to the next: what the dependency store read with it is never
 // made again for another page.
 void program_output(Eval_context* owner) {
@@ -133,7 +127,6 @@ Gen_type N_cmd::exec() {
 // pipe and becomes the script.  Never returns.
 [[noreturn]] void N_exec::run_child(const std::string& path, int read_end, int write_end) {
     unregister_temp_file();
-    set_end_handler(end_child);
     try {
         ::close(read_end);
         std::vector<std::string> args{path};
@@ -163,6 +156,10 @@ Gen_type N_cmd::exec() {
             output_to(write_end);
             ::execve(program.c_str(), argv.data(), envp);
         }
+    } catch (const Run_end& end) {
+        // A fatal error in the new process (reported there) ends that process only, at once: no exit
+        // handlers, no flushing of buffers inherited from the generator, no removal of its temporary file.
+        _exit(end.status);
     } catch (...) {
     }
     // The script could not be started (or the process failed on its way there).
