@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <fnmatch.h>
+#include <string_view>
 #include <sys/stat.h>
 
 #include "base/make_names.h"
@@ -74,8 +75,8 @@ bool hidden_path(const std::string& dir) {
     return false;
 }
 
-const char* const markers[] = {"notovik", "nooutput"};
-const std::string prefix_variable = "$(prefix)";
+const char markers[][9] = {"notovik", "nooutput"};
+constexpr std::string_view prefix_variable = "$(prefix)";
 
 } // namespace
 

@@ -86,23 +86,20 @@ std::string try_help_line(const std::string& program) {
     return "Try `" + program + " --help' for more information.\n";
 }
 
-const std::string& help_text() {
-    static const std::string text = help_options;
-    return text;
+std::string help_text() {
+    return help_options;
 }
 
-const std::string& version_text() {
-    static const std::string text = std::string("Vorn-tovik for Vorn version ") + VT_VERSION +
-                                    "\n"
-                                    "Copyright (C) the Vorn-tovik authors.\n"
-                                    "Vorn-tovik comes with NO WARRANTY, to the extent permitted by law.\n"
-                                    "You may redistribute copies of Vorn-tovik under the terms of the\n"
-                                    "GNU General Public License, version 3 or later, found in the file\n"
-                                    "named COPYING.\n";
-    return text;
+std::string version_text() {
+    return std::string("Vorn-tovik for Vorn version ") + VT_VERSION +
+           "\n"
+           "Copyright (C) the Vorn-tovik authors.\n"
+           "Vorn-tovik comes with NO WARRANTY, to the extent permitted by law.\n"
+           "You may redistribute copies of Vorn-tovik under the terms of the\n"
+           "GNU General Public License, version 3 or later, found in the file\n"
+           "named COPYING.\n";
 }
 
-const std::string& accessibility_text() {
-    static const std::string text = accessibility;
-    return text;
+std::string accessibility_text() {
+    return accessibility;
 }

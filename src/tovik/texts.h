@@ -8,6 +8,6 @@ std::string usage_line(const std::string& program);
 // "Try `PROGRAM --help' for more information.\n"
 std::string try_help_line(const std::string& program);
 // Everything --help prints after the usage line.
-const std::string& help_text();
-const std::string& version_text();
-const std::string& accessibility_text();
+std::string help_text();
+std::string version_text();
+std::string accessibility_text();
