@@ -1,5 +1,7 @@
 #include "tovik/generate.h"
 
+#include <memory>
+
 #include "base/make_names.h"
 #include "base/paths.h"
 #include "diag/reporter.h"
@@ -24,16 +26,18 @@ std::string self_command(const Tovik_opt& options) {
 
 // With --self-update, what the makefile is made from is gathered while the site is scanned (null when it is
 // not); the template and M.add may be missing.
-Makefile_inputs* watch_inputs(Tovik_opt& options, Dependency_collector& store, Makefile_writer& writer) {
+std::unique_ptr<Makefile_inputs> watch_inputs(Tovik_opt& options, Dependency_collector& store,
+                                              Makefile_writer& writer) {
     if (!options.self_update)
         return nullptr;
     const std::string makefile = options.get(Option_id::makefile);
-    auto* inputs = new Makefile_inputs(options.get(Option_id::source_ext), options.translations,
-                                       options.get(Option_id::prefix));
+    auto inputs = std::make_unique<Makefile_inputs>(options.get(Option_id::source_ext), options.translations,
+                                                    options.get(Option_id::prefix));
     inputs->optional_input(normalize_path(options.get(Option_id::root_dir) + makefile + ".vt", true));
     inputs->optional_input(makefile + ".add");
-    store.on_included_file = [inputs](const std::string& path) { inputs->read(path); };
-    writer.remake_itself(inputs, self_command(options));
+    Makefile_inputs* const watched = inputs.get();
+    store.on_included_file = [watched](const std::string& path) { watched->read(path); };
+    writer.remake_itself(watched, self_command(options));
     return inputs;
 }
 
@@ -47,35 +51,40 @@ void keep_records(Tovik_opt& options, Dependency_collector& store) {
     store.archive_excludes.insert(dir + "\n");
 }
 
+// The parser works for the run's store while the run lasts, however it ends.
+class Store_published {
+public:
+    explicit Store_published(Eval_context& store) { g_store = &store; }
+    ~Store_published() { g_store = nullptr; }
+    Store_published(const Store_published&) = delete;
+    Store_published& operator=(const Store_published&) = delete;
+};
+
 } // namespace
 
 void generate_makefile(Tovik_opt& options) {
-    // The scan reads the options through the published pointer.
-    g_options = &options;
-
-    // The dependency store lives until the process ends.
-    auto* store = new Dependency_collector(options.get(Option_id::target_ext));
-    g_deps = store;
-    g_store = store;
+    Dependency_collector store(options.get(Option_id::target_ext));
+    const Store_published published(store);
     if (options.fast)
-        store->scan = Scan_mode::fast;
+        store.scan = Scan_mode::fast;
 
     // The main section's options are read before a branch replaces them.
-    Makefile_writer writer(*store, options.get(Option_id::makefile));
+    Makefile_writer writer(store, options.get(Option_id::makefile));
     writer.begin_variables(options.get(Option_id::prefix), options.get(Option_id::vorn_options),
                            options.get(Option_id::section_options));
-    Makefile_inputs* const inputs = watch_inputs(options, *store, writer);
-    keep_records(options, *store);
+    const std::unique_ptr<Makefile_inputs> inputs = watch_inputs(options, store, writer);
+    keep_records(options, store);
 
     // Every pass reads an included file from the disk once.
     Site_cache cache;
     Source_scan parser(&cache);
-    scan_directory(parser, "", inputs);
+    const Scan_run run{options, store, parser, inputs.get()};
+    scan_section(run);
     // Branches come from the end of the list: the last one in the template is scanned first.
     while (options.next_branch()) {
         writer.add_branch_variables(options.get(Option_id::opts_variable),
                                     options.get(Option_id::section_options));
-        scan_directory(parser, "", inputs);
+        scan_section(run);
     }
 
     const std::string root_dir = options.get(Option_id::root_dir);
@@ -88,7 +97,7 @@ void generate_makefile(Tovik_opt& options) {
 
     // Outputs that are always rebuilt count as much as the others: a site made only of them still needs its
     // rules.  Outputs left out of both lists (__NO_OUTPUT__, "nooutput" directories) do not count.
-    if (!store->target_list.empty() || !store->always_list.empty()) {
+    if (!store.target_list.empty() || !store.always_list.empty()) {
         writer.write_makefile();
         if (inputs)
             keep_after_inputs(options.get(Option_id::makefile), inputs->input_files());

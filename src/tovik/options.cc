@@ -5,8 +5,6 @@
 #include "base/process_end.h"
 #include "tovik/texts.h"
 
-Tovik_opt* g_options = nullptr;
-
 // ---- Options
 
 Options::~Options() = default;

@@ -91,6 +91,3 @@ struct Pending_settings {
     Verbosity verbosity = Verbosity::normal;
     Policy policy = Policy::normal;
 };
-
-// The run's one options object, published by the driver once parsing is done.
-extern Tovik_opt* g_options;

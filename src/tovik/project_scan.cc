@@ -23,27 +23,10 @@
 #include "tovik/makefile_inputs.h"
 #include "tovik/options.h"
 
-Dependency_collector* g_deps = nullptr;
-
 namespace {
-
-// Scan state shared by the recursive calls of one pass; every call restores the two directories before it
-// returns, so a pass starts and ends with both empty.
-std::string source_dir; // the directory being scanned, as the makefile names it
-std::string output_dir; // where its outputs are made, as makefile text
-int32_t prefix_length = 0;
-// How many directories between the pass's root and the directory being scanned have unsafe names.
-int unsafe_dirs = 0;
-// The directories from the pass's root down to the one being scanned: a symbolic link to one of them would
-// make the walk go round for ever.
-std::set<Dir_id> walk_path;
 
 const char marker_notovik[] = "/notovik";
 const char marker_nooutput[] = "/nooutput";
-
-std::string opt(Option_id id) {
-    return g_options->get(id);
-}
 
 // Parses one source for its dependencies, with the store and the reporter pointed at it.
 void parse_dependencies(Source_scan& parser, Dependency_collector& store, std::FILE* source,
@@ -112,11 +95,34 @@ void note_rule(Dependency_collector& store, const std::string& source_path, cons
         inputs->prerequisite(entry.substr(4));
 }
 
+// One pass over a section's tree: the state the recursive calls share.  Every call restores the two
+// directories before it returns, so a pass starts and ends with both empty.
+struct Walk {
+    explicit Walk(const Scan_run& run) : run(run) {}
+
+    void scan_directory(const std::string& name, Makefile_inputs* inputs);
+    void process_source(const std::string& name, const std::string& base, Makefile_inputs* inputs);
+    void descend(const std::string& dir, const struct stat& st, Makefile_inputs* inputs);
+    void scan_subdirectory(const std::string& dir, const struct stat& st, Makefile_inputs* inputs);
+    void scan_entry(const std::string& name, Makefile_inputs* inputs);
+    std::vector<std::string> list_entries(const std::string& name, bool subdirectory, bool& listed);
+    std::string opt(Option_id id) const { return run.options.get(id); }
+
+    const Scan_run& run;
+    std::string source_dir; // the directory being scanned, as the makefile names it
+    std::string output_dir; // where its outputs are made, as makefile text
+    int32_t prefix_length = 0;
+    // How many directories between the pass's root and the directory being scanned have unsafe names.
+    int unsafe_dirs = 0;
+    // The directories from the pass's root down to the one being scanned: a symbolic link to one of them
+    // would make the walk go round for ever.
+    std::set<Dir_id> walk_path;
+};
+
 // One rule per output page of the source `name` (base `base`, ending with its "."): the untranslated page
 // first, then one per translation.
-void process_source(Source_scan& parser, const std::string& name, const std::string& base,
-                    Makefile_inputs* inputs) {
-    Dependency_collector& store = *g_deps;
+void Walk::process_source(const std::string& name, const std::string& base, Makefile_inputs* inputs) {
+    Dependency_collector& store = run.store;
     const std::string path = normalize_path(source_dir + name, true);
     // Source names go unquoted into rules and recipes.  A source left out is still kept out of the archive
     // (unless its name would break the archive's list, one name a line).
@@ -129,7 +135,7 @@ void process_source(Source_scan& parser, const std::string& name, const std::str
         return;
     }
 
-    for (const std::string& lang : g_options->translations) {
+    for (const std::string& lang : run.options.translations) {
         std::string source_path = path;
         std::string options_text;
         std::string output_path;
@@ -166,7 +172,7 @@ void process_source(Source_scan& parser, const std::string& name, const std::str
         }
 
         if (lang.empty()) {
-            parse_dependencies(parser, store, source, source_dir + name, source_path, output_path);
+            parse_dependencies(run.parser, store, source, source_dir + name, source_path, output_path);
             if (inputs)
                 inputs->read(source_path);
         } else if (source)
@@ -239,7 +245,7 @@ bool find_marker(const std::string& dir, const char* marker, bool& regular, bool
 }
 
 // Scans the subdirectory `dir` (its status `st`), unless it is one of the directories being scanned.
-void descend(Source_scan& parser, const std::string& dir, const struct stat& st, Makefile_inputs* inputs) {
+void Walk::descend(const std::string& dir, const struct stat& st, Makefile_inputs* inputs) {
     if (walk_path.count(Dir_id{st.st_dev, st.st_ino}) != 0) {
         const std::string path = normalize_path(source_dir + dir, true);
         reporter().error("directory " + path +
@@ -247,14 +253,13 @@ void descend(Source_scan& parser, const std::string& dir, const struct stat& st,
                          path + ": link loop");
         return;
     }
-    scan_directory(parser, dir, inputs);
+    scan_directory(dir, inputs);
 }
 
 // A "notovik" file hides the directory from the makefile; a "nooutput" file keeps the outputs of the
 // directory and of everything below it out of the target lists.  Both keep it out of the archive.
-void scan_subdirectory(Source_scan& parser, const std::string& dir, const struct stat& st,
-                       Makefile_inputs* inputs) {
-    Dependency_collector& store = *g_deps;
+void Walk::scan_subdirectory(const std::string& dir, const struct stat& st, Makefile_inputs* inputs) {
+    Dependency_collector& store = run.store;
     // The records of what pages read are the makefile's own.
     if (!store.records_dir.empty() && normalize_path(source_dir + dir, true) == store.records_dir)
         return;
@@ -264,7 +269,7 @@ void scan_subdirectory(Source_scan& parser, const std::string& dir, const struct
         if (regular)
             store.archive_excludes.insert(normalize_path(source_dir + dir, true) + "\n");
         else
-            descend(parser, dir, st, inputs);
+            descend(dir, st, inputs);
         return;
     }
     if (skip)
@@ -273,19 +278,19 @@ void scan_subdirectory(Source_scan& parser, const std::string& dir, const struct
         if (regular) {
             store.archive_excludes.insert(normalize_path(source_dir + dir, true) + "\n");
             ++store.no_output_depth;
-            descend(parser, dir, st, inputs);
+            descend(dir, st, inputs);
             --store.no_output_depth;
         } else {
-            descend(parser, dir, st, inputs);
+            descend(dir, st, inputs);
         }
         return;
     }
     if (skip)
         return;
-    descend(parser, dir, st, inputs);
+    descend(dir, st, inputs);
 }
 
-void scan_entry(Source_scan& parser, const std::string& name, Makefile_inputs* inputs) {
+void Walk::scan_entry(const std::string& name, Makefile_inputs* inputs) {
     struct stat st;
     if (stat(name.c_str(), &st) != 0) {
         // An entry that vanished since the listing (an editor's scratch file) is skipped silently; a
@@ -303,7 +308,7 @@ void scan_entry(Source_scan& parser, const std::string& name, Makefile_inputs* i
     if (inputs)
         inputs->entry(name, S_ISDIR(st.st_mode));
     if (S_ISDIR(st.st_mode)) {
-        scan_subdirectory(parser, name, st, inputs);
+        scan_subdirectory(name, st, inputs);
         return;
     }
     // The base keeps its final "."; a name without "." is all extension.
@@ -311,15 +316,15 @@ void scan_entry(Source_scan& parser, const std::string& name, Makefile_inputs* i
     std::string base = dot == std::string::npos ? std::string() : name.substr(0, dot + 1);
     std::string extension = dot == std::string::npos ? name : name.substr(dot + 1);
     if (extension == opt(Option_id::source_ext))
-        process_source(parser, name, base, inputs);
-    g_deps->always = 0;
+        process_source(name, base, inputs);
+    run.store.always = 0;
 }
 
 // The entries of the working directory, in the order the listing delivers them.  The listing is closed
 // before any of them is scanned, so that a deep tree does not hold one open listing per level.  A
 // subdirectory that cannot be listed is an error (none of its entries is scanned, `listed` stays false), a
 // pass's root a fatal one.
-std::vector<std::string> list_entries(const std::string& name, bool subdirectory, bool& listed) {
+std::vector<std::string> Walk::list_entries(const std::string& name, bool subdirectory, bool& listed) {
     std::vector<std::string> entries;
     DIR* listing = opendir("./");
     if (!listing) {
@@ -339,11 +344,9 @@ std::vector<std::string> list_entries(const std::string& name, bool subdirectory
     return entries;
 }
 
-} // namespace
-
 // The walk goes down by plain names and comes back up through "..", so that no path it uses grows with
 // the depth of the tree; only a pass's root is entered and left by its full path.
-void scan_directory(Source_scan& parser, const std::string& name, Makefile_inputs* inputs) {
+void Walk::scan_directory(const std::string& name, Makefile_inputs* inputs) {
     // A subdirectory appends to the two directories, so cutting them back restores them.
     const std::size_t saved_source_size = source_dir.size();
     const std::size_t saved_output_size = output_dir.size();
@@ -395,7 +398,7 @@ void scan_directory(Source_scan& parser, const std::string& name, Makefile_input
         if (listed && inputs)
             inputs->enter_directory(normalize_path(source_dir, true));
         for (const std::string& entry : entries)
-            scan_entry(parser, entry, inputs);
+            scan_entry(entry, inputs);
         if (listed && inputs)
             inputs->leave_directory();
         walk_path.erase(here);
@@ -416,4 +419,10 @@ void scan_directory(Source_scan& parser, const std::string& name, Makefile_input
         const std::string path = start ? start->path() : marked_path(parent);
         reporter().fatal_errno("can't change directory to " + path, path);
     }
+}
+
+} // namespace
+
+void scan_section(const Scan_run& run) {
+    Walk(run).scan_directory("", run.inputs);
 }

@@ -3,19 +3,22 @@
 // in the run's dependency store.
 #pragma once
 
-#include <string>
-
 class Dependency_collector;
 class Makefile_inputs;
 class Source_scan;
+class Tovik_opt;
 
-// The run's one dependency store, published by the driver before the first scan.
-extern Dependency_collector* g_deps;
+// What a pass over a site section works with, all the run's own: its options (the section's, after
+// next_branch), its dependency store, the source scan that parses its sources and, with --self-update, what
+// the makefile is made from (null otherwise).
+struct Scan_run {
+    const Tovik_opt& options;
+    Dependency_collector& store;
+    Source_scan& parser;
+    Makefile_inputs* inputs;
+};
 
-// Scans the directory `name` (relative to the working directory) and everything below it, parsing its sources
-// with `parser`; the empty name starts a pass at the section's root (root directory + branch source
-// directory).  Reads the options
-// through g_options; tells `inputs`, when not null, what the makefile is made from (--self-update).
-// Changes the working directory while it runs and restores it before it returns.  A directory met again
-// below itself (through a symbolic link) is reported and skipped.
-void scan_directory(Source_scan& parser, const std::string& name, Makefile_inputs* inputs);
+// Scans the section's root (root directory + branch source directory) and everything below it.  Changes
+// the working directory while it runs and restores it before it returns.  A directory met again below
+// itself (through a symbolic link) is reported and skipped.
+void scan_section(const Scan_run& run);

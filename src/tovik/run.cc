@@ -3,20 +3,20 @@
 #include <clocale>
 
 #include "tovik/generate.h"
+#include "tovik/options.h"
 #include "tovik/parse_options.h"
 
 int tovik_main(int argc, char** argv) {
     // 1. The locale comes from the environment.
     std::setlocale(LC_ALL, "");
 
-    // 2. The options: command line, then template file.  Help, version and every option error end the
-    //    process in here.  The object lives until the process ends.
-    auto* options = new Tovik_opt();
-    parse_options(*options, argc, argv);
-    g_options = options;
+    // 2. The options: command line, then template file.  Help, version and every option error end the run
+    //    in here.
+    Tovik_opt options;
+    parse_options(options, argc, argv);
 
     // 3-8. The dependency store, the passes and the makefile come here.
-    generate_makefile(*g_options);
+    generate_makefile(options);
 
     // 9. A completed run.
     return 0;

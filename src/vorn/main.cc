@@ -3,6 +3,7 @@
 #include <clocale>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -78,20 +79,20 @@ int vorn_main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     Vorn_options o = parse_vorn_options(argc, argv);
 
-    std::FILE* source = open_for_reading(o.source);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> source(open_for_reading(o.source), std::fclose);
     if (!source)
         reporter().fatal_errno("can't open file " + o.source, o.source);
 
     // Names and levels are taken in the run directory.
-    auto* store = new Page_renderer(o.source, o.output, o.root_dir, o.policy);
+    Page_renderer store(o.source, o.output, o.root_dir, o.policy);
     if (!o.deps.empty()) {
-        store->record_reads();
-        store->note_read(o.source);
+        store.record_reads();
+        store.note_read(o.source);
     }
     for (std::size_t i = 0; i < o.defines.size(); ++i)
-        store->set_variable(o.defines[i].first,
-                            o.define_is_flag[i] ? Gen_type(1) : Gen_type(o.defines[i].second));
-    g_store = store;
+        store.set_variable(o.defines[i].first,
+                           o.define_is_flag[i] ? Gen_type(1) : Gen_type(o.defines[i].second));
+    g_store = &store;
 
     // The source runs in its own directory, as vorn-tovik reads it: included files, verbatim copies, file
     // sizes and scripts are named relative to the source.
@@ -100,15 +101,15 @@ int vorn_main(int argc, char** argv) {
         reporter().fatal_errno("can't change directory to " + dir_part(o.source), dir_part(o.source));
     reporter().set_file(o.source);
     Source_scan parser;
-    parser.parse_file(source);
-    std::fclose(source);
+    parser.parse_file(source.get());
+    source.reset();
     reporter().clear_scan_location();
     if (!run_dir.go_back())
         reporter().fatal_errno("can't change directory to " + run_dir.path(), run_dir.path());
 
     if (!o.deps.empty())
-        write_record(o, *store);
-    write_page(o, store->text());
+        write_record(o, store);
+    write_page(o, store.text());
     return 0;
 }
 
