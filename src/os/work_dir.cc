@@ -16,17 +16,6 @@
 
 namespace {
 
-std::string text; // the working directory, valid while known
-Dir_id text_id;   // the directory the text names, valid while id_known
-bool known = false;
-bool id_known = false;
-int trust = 0; // Dir_trust objects alive
-// The directory shown instead while an inclusion is read from it (show_dir_within): as given, and the text
-// made from it when first asked for.
-std::string within;
-std::string within_text;
-bool within_made = false;
-
 bool identity(const char* path, Dir_id& id) {
     struct stat st;
     if (stat(path, &st) != 0)
@@ -89,110 +78,110 @@ std::string join(std::string base, const std::string& path) {
     return base.empty() ? "/" : base;
 }
 
+} // namespace
+
 // Where the program made the change itself and nobody else changes the directory, the identity is only
 // taken when a mark needs it.
-void set_text(std::string value) {
-    text = std::move(value);
-    known = true;
-    id_known = false;
-    if (trust == 0)
-        known = id_known = identity(".", text_id);
+void Work_dir::set_text(std::string value) {
+    text_ = std::move(value);
+    known_ = true;
+    id_known_ = false;
+    if (trust_ == 0)
+        known_ = id_known_ = identity(".", text_id_);
 }
 
-bool ensure_id() {
-    if (!id_known)
-        id_known = identity(".", text_id);
-    return id_known;
+bool Work_dir::ensure_id() {
+    if (!id_known_)
+        id_known_ = identity(".", text_id_);
+    return id_known_;
 }
 
 // The real working directory (current_dir shows another while an inclusion is read).
-const std::string& real_dir() {
-    if (known && trust > 0)
-        return text;
+const std::string& Work_dir::real_dir() {
+    if (known_ && trust_ > 0)
+        return text_;
     Dir_id now;
-    if (!known || !identity(".", now) || !ensure_id() || !(now == text_id))
+    if (!known_ || !identity(".", now) || !ensure_id() || !(now == text_id_))
         set_text(ask_system());
-    return text;
+    return text_;
 }
 
-} // namespace
-
-const std::string& current_dir() {
-    if (!within.empty()) {
-        if (!within_made) {
-            std::string base = within[0] == '/' ? std::string() : real_dir();
+const std::string& Work_dir::current_dir() {
+    if (!within_.empty()) {
+        if (!within_made_) {
+            std::string base = within_[0] == '/' ? std::string() : real_dir();
             if (!base.empty() && base != "/")
                 base += '/';
-            within_text = base + within;
-            while (within_text.size() > 1 && within_text.back() == '/')
-                within_text.pop_back();
-            within_made = true;
+            within_text_ = base + within_;
+            while (within_text_.size() > 1 && within_text_.back() == '/')
+                within_text_.pop_back();
+            within_made_ = true;
         }
-        return within_text;
+        return within_text_;
     }
     return real_dir();
 }
 
-bool current_dir_id(Dir_id& id) {
+bool Work_dir::current_dir_id(Dir_id& id) {
     real_dir();
     if (!ensure_id())
         return false;
-    id = text_id;
+    id = text_id_;
     return true;
 }
 
-void show_dir_within(const std::string& path) {
-    within = path;
-    within_made = false;
+void Work_dir::show_dir_within(const std::string& path) {
+    within_ = path;
+    within_made_ = false;
 }
 
-Dir_trust::Dir_trust() {
-    real_dir();
-    ++trust;
+Dir_trust::Dir_trust(Work_dir& work_dir) : work_dir_(work_dir) {
+    work_dir_.real_dir();
+    ++work_dir_.trust_;
 }
 
 Dir_trust::~Dir_trust() {
-    if (--trust == 0 && known && !ensure_id())
-        known = false;
+    if (--work_dir_.trust_ == 0 && work_dir_.known_ && !work_dir_.ensure_id())
+        work_dir_.known_ = false;
 }
 
-bool change_dir(const std::string& path) {
+bool Work_dir::change_dir(const std::string& path) {
     real_dir();
     if (chdir(path.c_str()) != 0)
         return false;
     if (plain_name(path)) {
         // Extended in place: a deep walk does not copy its ever longer path at every step.
-        if (text != "/")
-            text += '/';
-        text += path;
-        id_known = false;
-        if (trust == 0)
-            known = id_known = identity(".", text_id);
+        if (text_ != "/")
+            text_ += '/';
+        text_ += path;
+        id_known_ = false;
+        if (trust_ == 0)
+            known_ = id_known_ = identity(".", text_id_);
         return true;
     }
     std::string now;
-    set_text(ask_kernel(now) ? std::move(now) : join(text, path));
+    set_text(ask_kernel(now) ? std::move(now) : join(text_, path));
     return true;
 }
 
-Dir_mark mark_dir() {
+Dir_mark Work_dir::mark_dir() {
     Dir_mark mark;
     mark.length = real_dir().size();
     ensure_id();
-    mark.id = text_id;
+    mark.id = text_id_;
     return mark;
 }
 
-std::string marked_path(const Dir_mark& mark) {
-    return text.substr(0, mark.length);
+std::string Work_dir::marked_path(const Dir_mark& mark) const {
+    return text_.substr(0, mark.length);
 }
 
-bool return_to(const Dir_mark& mark) {
+bool Work_dir::return_to(const Dir_mark& mark) {
     Dir_id up;
     if (chdir("..") == 0 && identity(".", up) && up == mark.id) {
-        text.resize(mark.length);
-        text_id = up;
-        known = id_known = true;
+        text_.resize(mark.length);
+        text_id_ = up;
+        known_ = id_known_ = true;
         return true;
     }
     const std::string path = marked_path(mark);
@@ -202,25 +191,59 @@ bool return_to(const Dir_mark& mark) {
     return true;
 }
 
-Dir_return::Dir_return() : path_(real_dir()) {
+std::string Work_dir::absolute_path(const std::string& path) {
+    if (!path.empty() && path[0] == '/')
+        return path;
+    return working_dir() + "/" + path;
+}
+
+int Work_dir::path_depth(const std::string& path) {
+    std::string n = normalize_path(absolute_path(path), true);
+    return static_cast<int>(std::count(n.begin(), n.end(), '/'));
+}
+
+int Work_dir::cwd_depth() {
+    std::string w = working_dir();
+    return static_cast<int>(std::count(w.begin(), w.end(), '/')) + 1;
+}
+
+bool Work_dir::enter_dir_part(const std::string& path) {
+    std::string dir = dir_part(path);
+    if (dir.empty())
+        return false;
+    return !change_dir(dir);
+}
+
+namespace {
+
+// The working directory held open: without a path, so that the way back works however deep it lies.
+int open_working_dir() {
 #ifdef O_PATH
-    fd_ = open(".", O_PATH | O_DIRECTORY | O_CLOEXEC);
+    return open(".", O_PATH | O_DIRECTORY | O_CLOEXEC);
 #else
-    fd_ = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    return open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 #endif
+}
+
+} // namespace
+
+Dir_return::Dir_return(Work_dir& work_dir) : work_dir_(&work_dir), path_(work_dir.real_dir()) {
+    fd_ = open_working_dir();
 }
 
 Dir_return::~Dir_return() {
     close_fd();
 }
 
-Dir_return::Dir_return(Dir_return&& other) noexcept : fd_(other.fd_), path_(std::move(other.path_)) {
+Dir_return::Dir_return(Dir_return&& other) noexcept
+    : work_dir_(other.work_dir_), fd_(other.fd_), path_(std::move(other.path_)) {
     other.fd_ = -1;
 }
 
 Dir_return& Dir_return::operator=(Dir_return&& other) noexcept {
     if (this != &other) {
         close_fd();
+        work_dir_ = other.work_dir_;
         fd_ = other.fd_;
         path_ = std::move(other.path_);
         other.fd_ = -1;
@@ -237,34 +260,6 @@ void Dir_return::close_fd() {
 bool Dir_return::go_back() const {
     if (fd_ >= 0 ? fchdir(fd_) != 0 : chdir(path_.c_str()) != 0)
         return false;
-    set_text(path_);
+    work_dir_->set_text(path_);
     return true;
-}
-
-// Followed as text: a deep walk never asks the system for a path it cannot give.
-std::string working_dir() {
-    return current_dir();
-}
-
-std::string absolute_path(const std::string& path) {
-    if (!path.empty() && path[0] == '/')
-        return path;
-    return working_dir() + "/" + path;
-}
-
-int path_depth(const std::string& path) {
-    std::string n = normalize_path(absolute_path(path), true);
-    return static_cast<int>(std::count(n.begin(), n.end(), '/'));
-}
-
-int cwd_depth() {
-    std::string w = working_dir();
-    return static_cast<int>(std::count(w.begin(), w.end(), '/')) + 1;
-}
-
-bool enter_dir_part(const std::string& path) {
-    std::string dir = dir_part(path);
-    if (dir.empty())
-        return false;
-    return !change_dir(dir);
 }

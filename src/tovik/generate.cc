@@ -9,6 +9,7 @@
 #include "lang/eval/eval_context.h"
 #include "lang/frontend/parser.h"
 #include "lang/frontend/site_cache.h"
+#include "os/work_dir.h"
 #include "tovik/makefile_inputs.h"
 #include "tovik/makefile_writer.h"
 #include "tovik/options.h"
@@ -62,8 +63,9 @@ public:
 
 } // namespace
 
-void generate_makefile(Tovik_opt& options) {
+void generate_makefile(Tovik_opt& options, Work_dir& work_dir) {
     Dependency_collector store(options.get(Option_id::target_ext));
+    store.use_work_dir(work_dir);
     const Store_published published(store);
     if (options.fast)
         store.scan = Scan_mode::fast;
@@ -78,7 +80,7 @@ void generate_makefile(Tovik_opt& options) {
     // Every pass reads an included file from the disk once.
     Site_cache cache;
     Source_scan parser(&cache);
-    const Scan_run run{options, store, parser, inputs.get()};
+    const Scan_run run{options, store, work_dir, parser, inputs.get()};
     scan_section(run);
     // Branches come from the end of the list: the last one in the template is scanned first.
     while (options.next_branch()) {
@@ -89,7 +91,7 @@ void generate_makefile(Tovik_opt& options) {
 
     const std::string root_dir = options.get(Option_id::root_dir);
     if (options.get(Option_id::prefix) == "./" && root_dir == "./") {
-        writer.finish_archive_rule(Archive_form::archive, site_name(root_dir));
+        writer.finish_archive_rule(Archive_form::archive, site_name(work_dir.absolute_path(root_dir)));
         writer.write_sources_file();
     } else {
         writer.finish_archive_rule(Archive_form::refusal, std::string());

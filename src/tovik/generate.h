@@ -3,7 +3,8 @@
 #pragma once
 
 class Tovik_opt;
+class Work_dir;
 
-// Scans the site and writes the makefile (or an empty one when no page is listed).  Every failure ends
-// the run from inside the reporter.
-void generate_makefile(Tovik_opt& options);
+// Scans the site from the working directory `work_dir` follows and writes the makefile (or an empty one
+// when no page is listed).  Every failure ends the run from inside the reporter.
+void generate_makefile(Tovik_opt& options, Work_dir& work_dir);

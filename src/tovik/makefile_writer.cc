@@ -9,7 +9,6 @@
 #include "lang/eval/dependency_collector.h"
 #include "os/read_open.h"
 #include "os/replace_file.h"
-#include "os/work_dir.h"
 #include "tovik/archive_recipe.h"
 #include "tovik/makefile_inputs.h"
 
@@ -79,7 +78,7 @@ std::set<std::string> record_dirs(const Dependency_collector& store) {
 } // namespace
 
 std::string site_name(const std::string& root_dir) {
-    const std::string dir = normalize_path(absolute_path(root_dir), true);
+    const std::string dir = normalize_path(root_dir, true);
     if (dir.size() < 2)
         return std::string();
     std::size_t slash = dir.rfind('/', dir.size() - 2);

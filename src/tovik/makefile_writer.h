@@ -15,7 +15,8 @@ enum class Archive_form {
     refusal  // dist-noupdate only says that no archive is made
 };
 
-// The name of the directory the tool runs in, taken from the root directory option ("./" when used).
+// The name of the directory the tool runs in, taken from the root directory ("./" when used) as an
+// absolute path.
 std::string site_name(const std::string& root_dir);
 
 class Makefile_writer {

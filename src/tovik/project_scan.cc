@@ -375,23 +375,23 @@ void Walk::scan_directory(const std::string& name, Makefile_inputs* inputs) {
     // Nothing but the walk changes the working directory during a pass: the text it keeps is believed.
     std::optional<Dir_trust> trust;
     if (!subdirectory)
-        trust.emplace();
+        trust.emplace(run.work_dir);
     // A pass's root may lie anywhere: the way back to where the pass started is held open.
     std::optional<Dir_return> start;
     Dir_mark parent;
     if (subdirectory)
-        parent = mark_dir();
+        parent = run.work_dir.mark_dir();
     else
-        start.emplace();
+        start.emplace(run.work_dir);
     // A subdirectory that cannot be entered is an error: the rest of the site is scanned when errors are
     // ignored.
-    const bool entered = change_dir(dir);
+    const bool entered = run.work_dir.change_dir(dir);
     if (!entered && !subdirectory)
         reporter().fatal_errno("can't change directory to " + dir, dir);
     if (!entered)
         reporter().error_errno("can't change directory to " + dir, dir);
     if (entered) {
-        const Dir_id here = mark_dir().id;
+        const Dir_id here = run.work_dir.mark_dir().id;
         walk_path.insert(here);
         bool listed = false;
         const std::vector<std::string> entries = list_entries(name, subdirectory, listed);
@@ -415,8 +415,8 @@ void Walk::scan_directory(const std::string& name, Makefile_inputs* inputs) {
     }
     if (!entered)
         return;
-    if (start ? !start->go_back() : !return_to(parent)) {
-        const std::string path = start ? start->path() : marked_path(parent);
+    if (start ? !start->go_back() : !run.work_dir.return_to(parent)) {
+        const std::string path = start ? start->path() : run.work_dir.marked_path(parent);
         reporter().fatal_errno("can't change directory to " + path, path);
     }
 }

@@ -7,13 +7,15 @@ class Dependency_collector;
 class Makefile_inputs;
 class Source_scan;
 class Tovik_opt;
+class Work_dir;
 
 // What a pass over a site section works with, all the run's own: its options (the section's, after
-// next_branch), its dependency store, the source scan that parses its sources and, with --self-update, what
-// the makefile is made from (null otherwise).
+// next_branch), its dependency store, its working directory, the source scan that parses its sources and,
+// with --self-update, what the makefile is made from (null otherwise).
 struct Scan_run {
     const Tovik_opt& options;
     Dependency_collector& store;
+    Work_dir& work_dir;
     Source_scan& parser;
     Makefile_inputs* inputs;
 };

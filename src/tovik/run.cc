@@ -2,6 +2,7 @@
 
 #include <clocale>
 
+#include "os/work_dir.h"
 #include "tovik/generate.h"
 #include "tovik/options.h"
 #include "tovik/parse_options.h"
@@ -16,7 +17,8 @@ int tovik_main(int argc, char** argv) {
     parse_options(options, argc, argv);
 
     // 3-8. The dependency store, the passes and the makefile come here.
-    generate_makefile(options);
+    Work_dir work_dir;
+    generate_makefile(options, work_dir);
 
     // 9. A completed run.
     return 0;

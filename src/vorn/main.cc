@@ -83,8 +83,11 @@ int vorn_main(int argc, char** argv) {
     if (!source)
         reporter().fatal_errno("can't open file " + o.source, o.source);
 
+    Work_dir work_dir;
+
     // Names and levels are taken in the run directory.
     Page_renderer store(o.source, o.output, o.root_dir, o.policy);
+    store.use_work_dir(work_dir);
     if (!o.deps.empty()) {
         store.record_reads();
         store.note_read(o.source);
@@ -96,8 +99,8 @@ int vorn_main(int argc, char** argv) {
 
     // The source runs in its own directory, as vorn-tovik reads it: included files, verbatim copies, file
     // sizes and scripts are named relative to the source.
-    const Dir_return run_dir;
-    if (enter_dir_part(o.source))
+    const Dir_return run_dir(work_dir);
+    if (work_dir.enter_dir_part(o.source))
         reporter().fatal_errno("can't change directory to " + dir_part(o.source), dir_part(o.source));
     reporter().set_file(o.source);
     Source_scan parser;

@@ -25,13 +25,14 @@ std::string real_path(const std::string& path) {
 // Runs in a fresh directory and comes back to where the test started, however deep it went.
 class WorkDir : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(change_dir(tmp.path())); }
+    void SetUp() override { ASSERT_TRUE(wd.change_dir(tmp.path())); }
     void TearDown() override {
         EXPECT_TRUE(home.go_back());
         // Deeper than the path limit: only rm takes it down.
         ts::sh("rm -rf " + tmp.path() + "/*");
     }
-    Dir_return home;
+    Work_dir wd;
+    Dir_return home{wd};
     ts::Temp_dir tmp;
 };
 
@@ -39,32 +40,32 @@ protected:
 // walk and an inclusion's way back come up again.
 TEST_F(WorkDir, WalkBelowThePathLimitAndBack) {
     const std::string top = real_path(tmp.path());
-    ASSERT_EQ(current_dir(), top);
+    ASSERT_EQ(wd.current_dir(), top);
     std::vector<Dir_mark> marks;
     std::string expected = top;
     const std::string name(20, 'd');
     while (expected.size() <= 2 * PATH_MAX) {
         ASSERT_EQ(mkdir(name.c_str(), 0755), 0);
-        marks.push_back(mark_dir());
-        ASSERT_TRUE(change_dir(name));
+        marks.push_back(wd.mark_dir());
+        ASSERT_TRUE(wd.change_dir(name));
         expected += "/" + name;
     }
-    EXPECT_EQ(working_dir(), expected);
+    EXPECT_EQ(wd.working_dir(), expected);
 
     {
-        const Dir_return bottom;
+        const Dir_return bottom(wd);
         ASSERT_EQ(mkdir("inc", 0755), 0);
-        ASSERT_TRUE(change_dir("inc/../inc/"));
-        EXPECT_EQ(current_dir(), expected + "/inc");
+        ASSERT_TRUE(wd.change_dir("inc/../inc/"));
+        EXPECT_EQ(wd.current_dir(), expected + "/inc");
         ASSERT_TRUE(bottom.go_back());
-        EXPECT_EQ(current_dir(), expected);
+        EXPECT_EQ(wd.current_dir(), expected);
     }
 
     for (auto it = marks.rbegin(); it != marks.rend(); ++it) {
-        ASSERT_TRUE(return_to(*it));
-        ASSERT_EQ(current_dir(), marked_path(*it));
+        ASSERT_TRUE(wd.return_to(*it));
+        ASSERT_EQ(wd.current_dir(), wd.marked_path(*it));
     }
-    EXPECT_EQ(current_dir(), top);
+    EXPECT_EQ(wd.current_dir(), top);
 }
 
 // A subdirectory reached through a symbolic link has its ".." elsewhere: the way back takes the marked
@@ -74,35 +75,37 @@ TEST_F(WorkDir, SymbolicLinksOnTheWay) {
     ts::make_dirs(tmp / "far/away");
     ts::make_dirs(tmp / "walk");
     ASSERT_EQ(symlink("../far/away", (tmp / "walk/link").c_str()), 0);
-    ASSERT_TRUE(change_dir("walk"));
-    const Dir_mark walk = mark_dir();
-    ASSERT_TRUE(change_dir("link"));
-    EXPECT_EQ(current_dir(), top + "/walk/link");
-    ASSERT_TRUE(return_to(walk));
-    EXPECT_EQ(current_dir(), top + "/walk");
+    ASSERT_TRUE(wd.change_dir("walk"));
+    const Dir_mark walk = wd.mark_dir();
+    ASSERT_TRUE(wd.change_dir("link"));
+    EXPECT_EQ(wd.current_dir(), top + "/walk/link");
+    ASSERT_TRUE(wd.return_to(walk));
+    EXPECT_EQ(wd.current_dir(), top + "/walk");
     EXPECT_EQ(real_path("."), top + "/walk");
 
-    ASSERT_TRUE(change_dir("link/"));
-    EXPECT_EQ(current_dir(), top + "/far/away");
-    ASSERT_TRUE(change_dir("../.."));
-    EXPECT_EQ(current_dir(), top);
+    ASSERT_TRUE(wd.change_dir("link/"));
+    EXPECT_EQ(wd.current_dir(), top + "/far/away");
+    ASSERT_TRUE(wd.change_dir("../.."));
+    EXPECT_EQ(wd.current_dir(), top);
 }
 
 // A change made behind its back (a plain chdir) is noticed.
 TEST_F(WorkDir, NoticesAChangeItDidNotMake) {
     const std::string top = real_path(tmp.path());
     ts::make_dirs(tmp / "sub");
-    ASSERT_EQ(current_dir(), top);
+    ASSERT_EQ(wd.current_dir(), top);
     ASSERT_EQ(chdir("sub"), 0);
-    EXPECT_EQ(current_dir(), top + "/sub");
-    EXPECT_FALSE(change_dir("missing"));
-    EXPECT_EQ(current_dir(), top + "/sub");
+    EXPECT_EQ(wd.current_dir(), top + "/sub");
+    EXPECT_FALSE(wd.change_dir("missing"));
+    EXPECT_EQ(wd.current_dir(), top + "/sub");
 }
 
 // Runs a body inside a directory and returns to where the test started.
 class In_dir {
 public:
-    explicit In_dir(const std::string& dir) : back_(working_dir()) { EXPECT_EQ(chdir(dir.c_str()), 0); }
+    explicit In_dir(const std::string& dir) : back_(Work_dir().working_dir()) {
+        EXPECT_EQ(chdir(dir.c_str()), 0);
+    }
     ~In_dir() { EXPECT_EQ(chdir(back_.c_str()), 0); }
 
 private:
@@ -110,6 +113,7 @@ private:
 };
 
 TEST(WorkingDir, LongerThanFirstBuffer) {
+    Work_dir wd;
     ts::Temp_dir tmp;
     std::string deep = tmp.path();
     for (int i = 0; i < 12; ++i)
@@ -119,33 +123,35 @@ TEST(WorkingDir, LongerThanFirstBuffer) {
     In_dir in(deep);
     char real[8192];
     ASSERT_NE(getcwd(real, sizeof real), nullptr);
-    EXPECT_EQ(working_dir(), real);
+    EXPECT_EQ(wd.working_dir(), real);
 }
 
 TEST(Depths, PathAndWorkingDirectoryAgree) {
+    Work_dir wd;
     ts::Temp_dir tmp;
     ts::make_dirs(tmp / "u/site");
     In_dir in(tmp / "u/site");
-    std::string wd = working_dir();
-    EXPECT_EQ(absolute_path("./"), wd + "/./");
-    EXPECT_EQ(normalize_path(absolute_path("./"), true), wd + "/");
-    EXPECT_EQ(absolute_path("/etc/x"), "/etc/x");
-    EXPECT_EQ(path_depth("./"), cwd_depth());
-    EXPECT_EQ(path_depth("a/b/page.html"), cwd_depth() + 2);
-    EXPECT_EQ(path_depth("../x.html"), cwd_depth() - 1);
+    const std::string here = wd.working_dir();
+    EXPECT_EQ(wd.absolute_path("./"), here + "/./");
+    EXPECT_EQ(normalize_path(wd.absolute_path("./"), true), here + "/");
+    EXPECT_EQ(wd.absolute_path("/etc/x"), "/etc/x");
+    EXPECT_EQ(wd.path_depth("./"), wd.cwd_depth());
+    EXPECT_EQ(wd.path_depth("a/b/page.html"), wd.cwd_depth() + 2);
+    EXPECT_EQ(wd.path_depth("../x.html"), wd.cwd_depth() - 1);
 }
 
 TEST(EnterDirPart, ChangesOnlyWhenThereIsADirectory) {
+    Work_dir wd;
     ts::Temp_dir tmp;
     ts::make_dirs(tmp / "sub");
     In_dir in(tmp.path());
-    std::string start = working_dir();
-    EXPECT_FALSE(enter_dir_part("file.vrn"));
-    EXPECT_EQ(working_dir(), start);
-    EXPECT_TRUE(enter_dir_part("missing/file.vrn"));
-    EXPECT_EQ(working_dir(), start);
-    EXPECT_FALSE(enter_dir_part("sub/file.vrn"));
-    EXPECT_EQ(working_dir(), start + "/sub");
+    std::string start = wd.working_dir();
+    EXPECT_FALSE(wd.enter_dir_part("file.vrn"));
+    EXPECT_EQ(wd.working_dir(), start);
+    EXPECT_TRUE(wd.enter_dir_part("missing/file.vrn"));
+    EXPECT_EQ(wd.working_dir(), start);
+    EXPECT_FALSE(wd.enter_dir_part("sub/file.vrn"));
+    EXPECT_EQ(wd.working_dir(), start + "/sub");
 }
 
 } // namespace

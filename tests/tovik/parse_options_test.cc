@@ -21,7 +21,7 @@ class ParseOptions : public ::testing::Test {
 protected:
     void SetUp() override {
         reporter().reset();
-        back_ = working_dir();
+        back_ = Work_dir().working_dir();
         ASSERT_EQ(chdir(tmp_.path().c_str()), 0);
     }
     void TearDown() override {

@@ -3,10 +3,9 @@
 #include "base/paths.h"
 #include "diag/reporter.h"
 #include "lang/eval/node.h"
-#include "os/work_dir.h"
 
 Dependency_collector::Dependency_collector(std::string target_extension)
-    : target_extension_(std::move(target_extension)), working_directory_(working_dir() + "/") {
+    : target_extension_(std::move(target_extension)), working_directory_(work_dir().working_dir() + "/") {
     run_dir_ = working_directory_;
 }
 

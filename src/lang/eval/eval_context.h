@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "lang/values/gen_type.h"
+#include "os/work_dir.h"
 
 class Node;
 
@@ -61,6 +62,11 @@ public:
     // files relative to it.
     const std::string& run_dir() const { return run_dir_; }
 
+    // The working directory as the program's run follows it (os/work_dir.h): the run's own once the
+    // program hands it over, until then the store's (a store made on its own, as tests make them).
+    Work_dir& work_dir() { return *work_dir_; }
+    void use_work_dir(Work_dir& work_dir) { work_dir_ = &work_dir; }
+
     // "../" once per level the output file lies below the site's root.
     std::string adjust_level();
     // A file the page being made has read or examined, named from the working directory (or absolute).
@@ -82,6 +88,10 @@ protected:
     std::string output_name_;
     std::string output_path_;
     std::string run_dir_;
+
+private:
+    Work_dir own_work_dir_;
+    Work_dir* work_dir_ = &own_work_dir_;
 };
 
 // The store the scanner and the parser work for (set by whoever runs a parse).

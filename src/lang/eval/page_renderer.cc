@@ -4,7 +4,6 @@
 #include "diag/reporter.h"
 #include "lang/eval/node.h"
 #include "lang/eval/page_renderer.h"
-#include "os/work_dir.h"
 
 Page_renderer::Page_renderer(const std::string& input_name, const std::string& output_name,
                              const std::string& root_dir, std::string policy)
@@ -12,14 +11,15 @@ Page_renderer::Page_renderer(const std::string& input_name, const std::string& o
     input_name_ = input_name;
     output_name_ = output_name;
     // An absolute name is its own path.
-    std::string cwd = working_dir() + "/";
+    Work_dir& here = work_dir();
+    std::string cwd = here.working_dir() + "/";
     run_dir_ = cwd;
     input_path_ = !input_name.empty() && input_name[0] == '/' ? input_name : cwd + input_name;
     output_path_ = !output_name.empty() && output_name[0] == '/' ? output_name : cwd + output_name;
-    root_level = root_dir == "./" ? cwd_depth() : path_depth(with_slash(root_dir));
+    root_level = root_dir == "./" ? here.cwd_depth() : here.path_depth(with_slash(root_dir));
     // A page written to standard output counts as one in the run directory, so that links made for it climb
     // to the root like those of a page written there.
-    output_level = path_depth(output_name == "-" ? std::string("page") : output_name);
+    output_level = here.path_depth(output_name == "-" ? std::string("page") : output_name);
     variables_["_argc"] = Gen_type(1);
     Gen_type argv = Gen_type::empty_array();
     argv.elements().emplace_back(input_name);
@@ -55,7 +55,8 @@ void Page_renderer::complete_statement() {
 void Page_renderer::note_read(const std::string& path) {
     if (!recording_ || path.empty())
         return;
-    const std::string full = normalize_path(path[0] == '/' ? path : working_dir() + "/" + path, true);
+    const std::string full =
+        normalize_path(path[0] == '/' ? path : work_dir().working_dir() + "/" + path, true);
     const std::string& run = run_dir_;
     std::size_t common = 0; // up to and including the last "/" the two share
     for (std::size_t i = 0; i < full.size() && i < run.size() && full[i] == run[i]; ++i)

@@ -6,11 +6,17 @@
 #include <unistd.h>
 
 #include "base/paths.h"
+#include "lang/eval/eval_context.h"
 #include "os/read_open.h"
 
 namespace {
 
 constexpr std::size_t inner_bound = 1 << 16;
+
+// The working directory as the run follows it, through the store being parsed for.
+Work_dir& work_dir() {
+    return g_store->work_dir();
+}
 
 std::string id_key(const Dir_id& id) {
     std::string key(reinterpret_cast<const char*>(&id.dev), sizeof id.dev);
@@ -62,7 +68,7 @@ int Include_levels::open_in(std::size_t i, const std::string& name) {
 
 // The working directory's identity; the directories named from another working directory are forgotten.
 bool Include_levels::top_identity(Dir_id& id) {
-    if (!current_dir_id(id))
+    if (!work_dir().current_dir_id(id))
         return false;
     if (!(id == names_->top_id)) {
         names_->from_top.clear();
@@ -98,7 +104,8 @@ bool Include_levels::named_dir(std::unordered_map<std::string, Dir_id>& named, c
 }
 
 void Include_levels::set_shown_dir() {
-    show_dir_within(levels_.size() > 1 ? levels_.back().path : std::string());
+    if (g_store)
+        work_dir().show_dir_within(levels_.size() > 1 ? levels_.back().path : std::string());
 }
 
 // A name for the file `path` names from the working directory that does not depend on how it is named:
@@ -199,7 +206,7 @@ void Include_levels::clear() {
     for (Level& level : levels_)
         close_level_fd(level.fd);
     levels_.clear();
-    show_dir_within(std::string());
+    set_shown_dir();
 }
 
 bool Include_levels::opens_for_reading(const std::string& path) {

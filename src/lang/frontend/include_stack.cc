@@ -97,12 +97,12 @@ int Include_stack::enter(const std::string& path, Include_point at, bool tokens_
     if (within)
         dirs_.emplace_back();
     else
-        dirs_.emplace_back(std::in_place);
+        dirs_.emplace_back(std::in_place, g_store->work_dir());
     scanner.push_buffer(file, text);
     ++depth_;
     memo_.reached(depth_);
     const std::string dir = dir_part(path);
-    if (!within && !dir.empty() && !change_dir(dir))
+    if (!within && !dir.empty() && !g_store->work_dir().change_dir(dir))
         cannot_enter(dir);
     // In a pass over a site, a file read whole is made again from a record, or recorded.
     auto* store = dynamic_cast<Dependency_collector*>(g_store);

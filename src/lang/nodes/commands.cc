@@ -17,7 +17,6 @@
 #include "lang/eval/page_renderer.h"
 #include "lang/nodes/child_output.h"
 #include "lang/nodes/statements.h"
-#include "os/work_dir.h"
 
 namespace {
 
@@ -82,11 +81,12 @@ int wait_for(pid_t pid, int read_end, Output_sink& sink) {
 } // namespace
 
 N_cmd::N_cmd(Node_ptr command, bool capture)
-    : command_(std::move(command)), capture_(capture ? 1 : 0), build_dir_(working_dir() + "/") {}
+    : command_(std::move(command)), capture_(capture ? 1 : 0),
+      build_dir_(g_store->work_dir().working_dir() + "/") {}
 
 N_exec::N_exec(Node_ptr script, Node_ptr arguments, bool capture)
     : N_dep(std::move(script)), arguments_(std::move(arguments)), capture_(capture ? 1 : 0),
-      build_dir_(working_dir() + "/") {}
+      build_dir_(g_store->work_dir().working_dir() + "/") {}
 
 // The command line runs as "sh -c" would run it from popen, in the directory the node was built in.
 Gen_type N_cmd::exec() {

@@ -12,10 +12,10 @@
 #include "base/paths.h"
 #include "diag/reporter.h"
 #include "lang/eval/dependency_collector.h"
+#include "lang/eval/eval_context.h"
 #include "lang/eval/page_renderer.h"
 #include "lang/nodes/statements.h"
 #include "os/read_open.h"
-#include "os/work_dir.h"
 
 namespace {
 
@@ -79,7 +79,8 @@ bool file_status(Node* file, Node* format, const std::string& what, const N_file
 } // namespace
 
 N_file_dep::N_file_dep(Node_ptr file, Node_ptr second)
-    : N_dep(std::move(file)), second_(std::move(second)), build_dir_(working_dir() + "/") {}
+    : N_dep(std::move(file)), second_(std::move(second)),
+      build_dir_(g_store->work_dir().working_dir() + "/") {}
 
 // inputfile() and outputfile() give names relative to the run directory; every other relative name is
 // relative to the directory of the file the node was written in.
@@ -87,7 +88,8 @@ std::string N_file_dep::resolve(const std::string& name) const {
     return resolve_in(names_from_run_dir(file_.get()) && owner ? owner->run_dir() : build_dir_, name);
 }
 
-N_fileexists::N_fileexists(Node_ptr file) : N_builtin3(std::move(file)), build_dir_(working_dir() + "/") {}
+N_fileexists::N_fileexists(Node_ptr file)
+    : N_builtin3(std::move(file)), build_dir_(g_store->work_dir().working_dir() + "/") {}
 
 Gen_type N_date::exec() {
     locate();

@@ -92,7 +92,7 @@ TEST_F(StoreTest, AdjustLevel) {
 
 TEST_F(StoreTest, DependencyStoreNamesAndDirectories) {
     Dependency_collector store("html");
-    std::string wd = working_dir() + "/";
+    std::string wd = Work_dir().working_dir() + "/";
     EXPECT_EQ(store.working_directory(), wd);
     store.set_input_name("./sub/./page.vrn");
     store.set_output_name("$(prefix)sub/page.");
@@ -227,7 +227,7 @@ TEST_F(StoreTest, ArgumentFramesSaveAndRestore) {
 
 TEST_F(StoreTest, ExecutionStoreLevels) {
     ts::Temp_dir tmp;
-    std::string back = working_dir();
+    std::string back = Work_dir().working_dir();
     ASSERT_EQ(chdir(tmp.path().c_str()), 0);
     Page_renderer at_root("a.vrn", "sub/deeper/a.html", "./", "");
     EXPECT_EQ(at_root.adjust_level(), "../../");
@@ -236,7 +236,7 @@ TEST_F(StoreTest, ExecutionStoreLevels) {
     ts::make_dirs(tmp / "site");
     Page_renderer below("site/a.vrn", "site/x/a.html", "site", "");
     EXPECT_EQ(below.adjust_level(), "../");
-    EXPECT_EQ(below.input_path(), working_dir() + "/site/a.vrn");
+    EXPECT_EQ(below.input_path(), Work_dir().working_dir() + "/site/a.vrn");
     ASSERT_EQ(chdir(back.c_str()), 0);
 }
 

@@ -229,10 +229,10 @@ Outcome parse_path(Source_scan& parser, const std::string& path) {
 }
 
 std::string cwd() {
-    return working_dir();
+    return Work_dir().working_dir();
 }
 
-Cwd::Cwd(const std::string& dir) : saved_(working_dir()) {
+Cwd::Cwd(const std::string& dir) : saved_(Work_dir().working_dir()) {
     if (chdir(dir.c_str()) != 0)
         ADD_FAILURE() << "chdir " << dir;
 }

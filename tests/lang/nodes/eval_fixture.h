@@ -127,9 +127,14 @@ protected:
         r.set_executing(true);
         store_ = std::make_unique<Page_renderer>("page.vrn", "page.html", "./", "");
         st = store_.get();
+        // Nodes that name files take the working directory from the store the parser works for.
+        g_store = st;
         order.clear();
     }
-    void TearDown() override { reporter().reset(); }
+    void TearDown() override {
+        g_store = nullptr;
+        reporter().reset();
+    }
     std::unique_ptr<Page_renderer> store_;
 };
 

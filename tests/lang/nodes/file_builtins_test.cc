@@ -77,9 +77,9 @@ TEST_F(FileBuiltinsTest, EvaluationResultsAndMessages) {
 
     // Built in the temporary directory, evaluated elsewhere: relative names stay relative to where the
     // nodes were built.
-    const std::string home = working_dir();
+    const std::string home = Work_dir().working_dir();
     ASSERT_EQ(chdir(dir.path().c_str()), 0);
-    const std::string base = working_dir() + "/", missing = base + "missing";
+    const std::string base = Work_dir().working_dir() + "/", missing = base + "missing";
     struct Row {
         Node_ptr node;
         std::string value, err, text;

@@ -154,7 +154,7 @@ TEST_F(StatementsTest, InputAndOutputNames) {
     bad_in.owner = bad_out.owner = st; // the empty prefix is kept
     EXPECT_EQ(bad_in.exec().text() + " " + bad_out.exec().text(), "page.vrn page.html");
 
-    const std::string cwd = working_dir() + "/";
+    const std::string cwd = Work_dir().working_dir() + "/";
     Dependency_collector deps(".html");
     deps.set_input_name("./sub/page.vrn");
     deps.set_output_name("sub/./page");
