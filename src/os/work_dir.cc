@@ -263,3 +263,13 @@ bool Dir_return::go_back() const {
     work_dir_->set_text(path_);
     return true;
 }
+
+Dir_restore::Dir_restore(Work_dir& work_dir) : work_dir_(work_dir), fd_(open_working_dir()) {}
+
+Dir_restore::~Dir_restore() {
+    if (fd_ < 0)
+        return;
+    if (fchdir(fd_) == 0)
+        work_dir_.forget();
+    close(fd_);
+}

@@ -127,3 +127,18 @@ private:
     int fd_ = -1;
     std::string path_;
 };
+
+// The directory a program's run started in, entered again when the run ends, however it ends (a failure
+// unwinds through here), so that the process is left where it was.  Held open; it asks the system for no
+// path and reports nothing, so that it changes nothing a run shows.
+class Dir_restore {
+public:
+    explicit Dir_restore(Work_dir& work_dir);
+    ~Dir_restore();
+    Dir_restore(const Dir_restore&) = delete;
+    Dir_restore& operator=(const Dir_restore&) = delete;
+
+private:
+    Work_dir& work_dir_;
+    int fd_;
+};

@@ -16,8 +16,10 @@ int tovik_main(int argc, char** argv) {
     Tovik_opt options;
     parse_options(options, argc, argv);
 
-    // 3-8. The dependency store, the passes and the makefile come here.
+    // 3-8. The dependency store, the passes and the makefile come here.  The run leaves the process in the
+    //      directory it started in, however it ends.
     Work_dir work_dir;
+    const Dir_restore start(work_dir);
     generate_makefile(options, work_dir);
 
     // 9. A completed run.

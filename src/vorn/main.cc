@@ -83,7 +83,9 @@ int vorn_main(int argc, char** argv) {
     if (!source)
         reporter().fatal_errno("can't open file " + o.source, o.source);
 
+    // The run leaves the process in the directory it started in, however it ends.
     Work_dir work_dir;
+    const Dir_restore start(work_dir);
 
     // Names and levels are taken in the run directory.
     Page_renderer store(o.source, o.output, o.root_dir, o.policy);
