@@ -111,4 +111,22 @@ TEST(MendedFaults, InputFileNamesInSubdirectoriesAreNotPrefixedTwice) {
     EXPECT_EQ(r.out, std::to_string(source.size()) + source);
 }
 
+// What code writes while vorn-tovik evaluates the name of an inclusion (print, the output of cmd) belongs to
+// no page: none of it reaches the makefile, which make then reads.
+TEST(MendedFaults, WhatCodeWritesWhileANameIsEvaluatedStaysOutOfTheMakefile) {
+    ts::Make_site site;
+    site.write("inc/nooutput", "");
+    site.write("inc/a.inc", "x = 1;\n");
+    site.write("index.vrn", "<vorn>include(print(\"inc/a.inc\")); include(cmd(\"echo stray\"));</vorn>\n");
+    ts::Run_result r = site.tovik();
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "index.vrn:1: warning: unable to get dependency\n"
+                     "index.vrn:1: warning: unable to get dependency\n");
+    EXPECT_EQ(rules_of(site.read("Makefile")),
+              "all: $(TARGETS)\n\n"
+              "$(prefix)index.html:\tindex.vrn\n"
+              "\tvorn $(__vorn_OPTS) $(main_OPTS) index.vrn $(prefix)index.html");
+    EXPECT_EQ(site.make().status, 0);
+}
+
 } // namespace

@@ -28,6 +28,8 @@ public:
     Node* add_statement(Node* node) override;
     void complete_statement() override;
     std::string output_name() const override;
+    // What code writes while the scan evaluates a name (print, echo, the output of cmd) belongs to no page.
+    void on_text(std::string_view) override {}
 
     // An included file is entered, named from the directory of the file being read: its directory becomes
     // the one names are taken from, until it is left.

@@ -9,6 +9,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "lang/values/gen_type.h"
@@ -52,6 +53,9 @@ public:
 
     // The text buffer: page text (execution) or makefile rules (dependencies).
     std::string& text() { return text_; }
+    // Text for the page, which echo, print, verbatim and the programs run write: the page renderer adds it
+    // to the page; the dependency collector makes no page and drops it.
+    virtual void on_text(std::string_view text) { text_.append(text); }
 
     const std::string& input_name() const { return input_name_; }
     const std::string& input_path() const { return input_path_; }

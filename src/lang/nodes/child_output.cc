@@ -12,7 +12,7 @@ void Output_sink::take(const char* chunk, std::size_t length) {
     if (capture)
         captured.append(chunk, length);
     else
-        store->text().append(chunk, length);
+        store->on_text(std::string_view(chunk, length));
 }
 
 // A pipe may deliver less than asked for: each chunk is filled up to 200 bytes (or the end of the output)

@@ -133,7 +133,7 @@ Gen_type N_verbatim::exec() {
         return Gen_type(0);
     }
     owner->note_read(path);
-    owner->text() += content;
+    owner->on_text(content);
     return Gen_type(0);
 }
 

@@ -54,16 +54,16 @@ Gen_type N_stmt::exec() {
 Gen_type N_echo::exec() {
     locate();
     Gen_type v = value_->exec();
-    owner->text() += v.to_string(false);
+    owner->on_text(v.to_string(false));
     return v;
 }
 
 Gen_type N_print::exec() {
     locate();
     Gen_type v = value_->exec();
-    std::string& out = owner->text();
-    out += v.to_string(false);
-    out += '\n';
+    std::string line = v.to_string(false);
+    line += '\n';
+    owner->on_text(line);
     return v;
 }
 
