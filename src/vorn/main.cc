@@ -92,7 +92,7 @@ int vorn_main(int argc, char** argv) {
     store.use_work_dir(work_dir);
     if (!o.deps.empty()) {
         store.record_reads();
-        store.note_read(o.source);
+        store.on_file_read(o.source);
     }
     for (std::size_t i = 0; i < o.defines.size(); ++i)
         store.set_variable(o.defines[i].first,

@@ -1,4 +1,7 @@
 #include "lang/eval/dependency_collector.h"
+
+#include <cerrno>
+
 #include "base/make_names.h"
 #include "base/paths.h"
 #include "diag/reporter.h"
@@ -11,7 +14,7 @@ Dependency_collector::Dependency_collector(std::string target_extension)
 
 Dependency_collector::~Dependency_collector() = default;
 
-void Dependency_collector::ensure_exec() {
+void Dependency_collector::on_page_builtin() {
     reporter().fatal("Deps_tree::ensure_exec () -- Internal Error");
 }
 
@@ -22,19 +25,96 @@ Node* Dependency_collector::add_statement(Node* node) {
     node->owner = this;
     node->src = r.scan_plain_name();
     node->line = r.scan_location().line;
-    node->deps();
+    node->deps(*this);
     pending_.push_back(node);
     return node;
 }
 
 // The statement at the back of the queue is the completed top-level statement; every other queued node
 // belongs to its subtree and goes with it.
-void Dependency_collector::complete_statement() {
+void Dependency_collector::on_statement_complete() {
     if (pending_.empty())
         return;
     Node* statement = pending_.back();
     forget_pending();
     delete statement;
+}
+
+void Dependency_collector::on_parse_abandoned() {
+    saved_dirs_.clear();
+    forget_pending();
+}
+
+namespace {
+
+// An extension is one word of letters, digits, ".", "_", "-" and "+": it ends the output's name in the
+// rule and in the recipe.
+bool plain_word(const std::string& word) {
+    for (char c : word) {
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        if (!letter && !(c >= '0' && c <= '9') && c != '.' && c != '_' && c != '-' && c != '+')
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void Dependency_collector::on_marker(Marker marker, const std::string& text) {
+    switch (marker) {
+    case Marker::no_output:
+        mark_no_output();
+        break;
+    case Marker::always:
+        mark_always();
+        break;
+    case Marker::extension:
+        // Blanks alone name no extension.
+        if (text.empty())
+            return;
+        if (!plain_word(text)) {
+            reporter().warning("__EXT__ " + text +
+                                   ": an extension is one word of letters, digits, \".\", \"_\", \"-\" and "
+                                   "\"+\"; marker ignored",
+                               "__EXT__ " + text + ": ignored");
+            return;
+        }
+        mark_extension(text);
+        break;
+    case Marker::dependency:
+        // A marker followed by blanks only names no file (not the directory of the file being read).
+        if (!text.empty())
+            add_dependency(text, false);
+        break;
+    }
+}
+
+void Dependency_collector::on_file_end(bool tags_seen) {
+    if (!tags_seen && scan == Scan_mode::fast)
+        reporter().warning("Source file with no <vorn> tags in fast mode");
+}
+
+bool Dependency_collector::on_include(const Gen_type& name, Include_reader& reader) {
+    leave_main_file();
+    // The collector runs no statement: a name taken from a variable that the page sets as it runs is
+    // undefined here.  That inclusion is not followed (the page was warned about its name already); the
+    // page itself is still scanned to its end.
+    if (!name.is_string())
+        return false;
+    const std::string& path = name.get_string();
+    if (scan == Scan_mode::fast) {
+        if (!reader.opens(path)) {
+            int err = errno;
+            std::string text = path + ": No such file or directory";
+            errno = err;
+            reporter().fatal_errno(text, "");
+        }
+        return false;
+    }
+    if (!reader.read(path))
+        return false;
+    enter_include_dir(path);
+    return true;
 }
 
 std::string Dependency_collector::output_name() const {
@@ -124,9 +204,18 @@ void Dependency_collector::leave_main_file() {
     main_file = 0;
 }
 
-bool Dependency_collector::unfixed_dependency() {
+bool Dependency_collector::note_unfixed_dependency() {
     log(Deps_change::unfixed_dependency);
     return !always;
+}
+
+void Dependency_collector::unfixed_dependency() {
+    if (!note_unfixed_dependency())
+        return;
+    if (!records_dir.empty())
+        reporter().info("unable to get dependency");
+    else
+        reporter().warning("unable to get dependency");
 }
 
 namespace {
@@ -236,10 +325,10 @@ void Dependency_collector::make_changes(const Deps_changes& changes) {
             leave_include_dir();
             break;
         case Deps_change::unfixed_dependency:
-            unfixed_dependency();
+            note_unfixed_dependency();
             break;
         case Deps_change::page_value:
-            page_value();
+            on_page_value();
             break;
         case Deps_change::variable:
             log(Deps_change::variable, false, c.text);
@@ -283,9 +372,4 @@ std::string Dependency_collector::take_archive_excludes() {
 void Dependency_collector::keep_rules() {
     rules_.append(text_);
     text_.clear();
-}
-
-void Dependency_collector::reset_source_state() {
-    saved_dirs_.clear();
-    forget_pending();
 }

@@ -22,14 +22,34 @@ public:
     explicit Dependency_collector(std::string target_extension);
     ~Dependency_collector() override;
 
-    bool full_mode() const override { return scan == Scan_mode::full; }
-    bool fast_mode() const override { return scan == Scan_mode::fast; }
-    [[noreturn]] void ensure_exec() override;
+    // Asks every node for its dependencies as it is built, and discards each completed statement.
     Node* add_statement(Node* node) override;
-    void complete_statement() override;
-    std::string output_name() const override;
+    void on_statement_complete() override;
+    void on_parse_abandoned() override;
     // What code writes while the scan evaluates a name (print, echo, the output of cmd) belongs to no page.
     void on_text(std::string_view) override {}
+    void on_marker(Marker marker, const std::string& text) override;
+    // In fast mode a source that opens no tag is warned about.
+    void on_file_end(bool tags_seen) override;
+    // An inclusion is followed in full mode: the file is read and its directory entered (a name that is no
+    // string, taken from a variable the page sets as it runs, is not followed).  In fast mode the file is not
+    // read; it only has to exist.  Either way the store no longer reads the main file only.
+    bool on_include(const Gen_type& name, Include_reader& reader) override;
+    void on_include_end() override { leave_include_dir(); }
+    bool log_changes(Deps_changes* log) override {
+        change_log_ = log;
+        return true;
+    }
+    // True when making `changes` now would report nothing (no name make cannot express, no warning) and
+    // every variable they read holds the value it held.
+    bool changes_are_silent(const Deps_changes& changes) const override;
+    void make_changes(const Deps_changes& changes) override;
+    // A value was taken that another page may give differently (the page's own name): what was read with it
+    // is never made again for another page.
+    void on_page_value() override { log(Deps_change::page_value); }
+    // The collector evaluates names only: a built-in that needs a page being made is an internal error.
+    [[noreturn]] void on_page_builtin() override;
+    std::string output_name() const override;
 
     // An included file is entered, named from the directory of the file being read: its directory becomes
     // the one names are taken from, until it is left.
@@ -48,22 +68,14 @@ public:
     void mark_always();
     void mark_extension(const std::string& ext);
     void leave_main_file();
-    // A dependency whose name is no fixed text; true when it is to be warned about.
-    bool unfixed_dependency();
-    // A value was taken that another page may give differently (the page's own name): what was read with it
-    // is never made again for another page.
-    void page_value() { log(Deps_change::page_value); }
+    // A dependency whose name is no fixed text: warned about unless "__ALWAYS__" is on (only noted when
+    // vorn records what each page reads, which tracks the file all the same).
+    void unfixed_dependency();
     // Variables set in a name's expression last beyond the file: what was read with them is never made
     // again either.
-    void variables_changed() override { page_value(); }
+    void variables_changed() override { on_page_value(); }
     // What was read with a variable is made again only while the variable holds the same value.
     void variable_read(const std::string& name, const Gen_type* value) override;
-    void set_change_log(Deps_changes* log) { change_log_ = log; }
-    Deps_changes* change_log() const { return change_log_; }
-    // True when making `changes` now would report nothing (no name make cannot express, no warning) and
-    // every variable they read holds the value it held.
-    bool changes_are_silent(const Deps_changes& changes) const;
-    void make_changes(const Deps_changes& changes);
     void set_input_name(const std::string& name);
     void set_output_name(const std::string& name);
     void set_directory(const std::string& path);
@@ -83,9 +95,6 @@ public:
     void spill_rules_to(int fd) { rules_.spill_to(fd); }
     const std::string& current_dir() const { return current_dir_; }
     const std::string& working_directory() const { return working_directory_; }
-    // Forgets the include-directory stack and the queued nodes of a source whose parse was abandoned.
-    void reset_source_state();
-
     Scan_mode scan = Scan_mode::full;
     // Where vorn records what each page read (--exact-deps), named from the run directory; empty when it
     // does not.
@@ -108,6 +117,8 @@ public:
     std::set<std::string> output_extensions;
 
 private:
+    // Logs a dependency whose name is no fixed text; true when it is to be reported.
+    bool note_unfixed_dependency();
     void log(Deps_change::Kind kind, bool flag = false, const std::string& text = std::string()) {
         if (change_log_)
             change_log_->push_back(Deps_change{kind, flag, text});

@@ -12,10 +12,32 @@
 #include <string_view>
 #include <vector>
 
+#include "lang/eval/deps_changes.h"
 #include "lang/values/gen_type.h"
 #include "os/work_dir.h"
 
 class Node;
+
+// The generator markers a source writes in its comments.
+enum class Marker : uint8_t {
+    no_output,  // "__NO_OUTPUT__"
+    always,     // "__ALWAYS__"
+    extension,  // "__EXT__" and the output's extension
+    dependency, // "__DEP__" and the name of a file the page depends on
+};
+
+// What the front end offers a store for an inclusion it meets (lang/frontend implements it).
+class Include_reader {
+public:
+    // Reads the file `path` (named from the directory of the file being read) as the next part of the
+    // source: true when it has been entered; false, after the error, when it cannot be opened.
+    virtual bool read(const std::string& path) = 0;
+    // Whether the file `path` opens for reading, without reading it (errno tells why not).
+    virtual bool opens(const std::string& path) = 0;
+
+protected:
+    ~Include_reader() = default;
+};
 
 class Eval_context {
 public:
@@ -24,16 +46,77 @@ public:
     Eval_context& operator=(const Eval_context&) = delete;
     virtual ~Eval_context();
 
-    virtual bool full_mode() const { return false; }
-    virtual bool fast_mode() const { return false; }
-    virtual bool is_exec() const { return false; }
-    virtual void ensure_exec() {}
-    virtual void ensure_dep() {}
+    // What the parser hands the store.
     // Registers a node built by the parser: stamps it with the store and the scan location.
     virtual Node* add_statement(Node* node) = 0;
     // A top-level statement is complete (the queued nodes are its subtree): the dependency collector
     // discards it, the page renderer runs it, then destroys it.
-    virtual void complete_statement() = 0;
+    virtual void on_statement_complete() = 0;
+    // The parse of a source was abandoned: the queued nodes are gone with it.
+    virtual void on_parse_abandoned() { forget_pending(); }
+
+    // What the scanner meets.
+    // Text for the page: page text outside code, and what echo, print, verbatim and the programs run write.
+    // The page renderer adds it to the page; the dependency collector makes no page and drops it.
+    virtual void on_text(std::string_view text) { text_.append(text); }
+    // A generator marker in a comment, with the text after it (blanks around it removed): what the page's
+    // rule asks for, which only the dependency collector acts on.
+    virtual void on_marker(Marker marker, const std::string& text) {
+        (void)marker;
+        (void)text;
+    }
+    // The text of a source file ended (the main source's or an included file's); `tags_seen` tells whether
+    // it opened a tag.
+    virtual void on_file_end(bool tags_seen) { (void)tags_seen; }
+
+    // Inclusions.
+    // An inclusion of the file `name` (the value of its name's expression): the store reads the file
+    // through `reader`, or not.  True when the file has been entered (its text comes next, and its end
+    // closes the inclusion's block); false when it is not read.
+    virtual bool on_include(const Gen_type& name, Include_reader& reader) = 0;
+    // The text of an included file ended; the scanner is back in the including file.
+    virtual void on_include_end() {}
+    // An include statement runs (its file's statements follow): `file` names the file, `arguments` are
+    // those given to it (null for none).  Only the page renderer runs statements.
+    virtual void on_include_run(Node& file, Node* arguments) {
+        (void)file;
+        (void)arguments;
+    }
+    // The end of an included file runs: the statements of the file have run.
+    virtual void on_included_end_run() {}
+    // The records of included files (lang/frontend/include_memo.h): a file included again in the same
+    // circumstances is not read; the changes its reading made to the store are made again instead.  Only a
+    // store whose changes are a list takes part (the dependency collector); the page renderer keeps these
+    // defaults: nothing is logged, no record fits.
+    // Appends every change the store makes to `log` from now on, or stops (null); false when the store
+    // keeps no such list.
+    virtual bool log_changes(Deps_changes* log) {
+        (void)log;
+        return false;
+    }
+    // True when making `changes` now would report nothing and give what they gave when recorded.
+    virtual bool changes_are_silent(const Deps_changes& changes) const {
+        (void)changes;
+        return false;
+    }
+    virtual void make_changes(const Deps_changes& changes) { (void)changes; }
+
+    // What the built-ins ask of the store.
+    // A value was taken that another page, or another evaluation, may give differently: the page's own
+    // names, a random number, the output of a program.
+    virtual void on_page_value() {}
+    // A built-in that has a value only while a page is made (date, fdate, fsize) is evaluated.
+    virtual void on_page_builtin() {}
+    // A command (`what` is "command") or a script ("script") is about to run: false when it must not run,
+    // after the message, with `result` the built-in's value.
+    virtual bool on_program(const char* what, Gen_type& result) {
+        (void)what;
+        (void)result;
+        return true;
+    }
+    // A file the page being made has read or examined, named from the working directory (or absolute).
+    virtual void on_file_read(const std::string& path) { (void)path; }
+    // The page's name, as outputfile() gives it.
     virtual std::string output_name() const { return output_name_; }
 
     // The variable table: one flat scope.
@@ -53,9 +136,6 @@ public:
 
     // The text buffer: page text (execution) or makefile rules (dependencies).
     std::string& text() { return text_; }
-    // Text for the page, which echo, print, verbatim and the programs run write: the page renderer adds it
-    // to the page; the dependency collector makes no page and drops it.
-    virtual void on_text(std::string_view text) { text_.append(text); }
 
     const std::string& input_name() const { return input_name_; }
     const std::string& input_path() const { return input_path_; }
@@ -73,8 +153,6 @@ public:
 
     // "../" once per level the output file lies below the site's root.
     std::string adjust_level();
-    // A file the page being made has read or examined, named from the working directory (or absolute).
-    virtual void note_read(const std::string& path) { (void)path; }
     int32_t root_level = 0;
     int32_t output_level = 0;
 

@@ -9,6 +9,7 @@
 #include "diag/reporter.h"
 #include "lang/values/gen_type.h"
 
+class Dependency_collector;
 class Eval_context;
 class Node;
 using Node_ptr = std::unique_ptr<Node>;
@@ -27,8 +28,9 @@ public:
 
     // Evaluates the node; the value belongs to the caller.
     virtual Gen_type exec() = 0;
-    // Reports the node's dependencies to its store; called once, when the store registers the node.
-    virtual void deps() {}
+    // Reports the node's dependencies to the dependency collector; called once, when the collector registers
+    // the node.
+    virtual void deps(Dependency_collector& collector) { (void)collector; }
     virtual bool is_variable() const { return false; }
 
     // A literal or an input/output-file expression: a file-name argument known without running the source.
@@ -68,12 +70,12 @@ class N_dep : public Node {
 public:
     explicit N_dep(Node_ptr file) : file_(std::move(file)) {}
     // The common dependency operation: a fixed file name becomes a dependency entry of the page.
-    void deps() override;
+    void deps(Dependency_collector& collector) override;
     Node* file() const { return file_.get(); }
 
 protected:
     // Records the dependency when the name is fixed; false (after the warning) when it is computed.
-    bool record_dependency(const char* internal_error);
+    bool record_dependency(Dependency_collector& collector, const char* internal_error);
     Node_ptr file_;
 };
 

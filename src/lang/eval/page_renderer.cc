@@ -1,3 +1,5 @@
+#include <climits>
+#include <cstdint>
 #include <memory>
 
 #include "base/paths.h"
@@ -28,10 +30,6 @@ Page_renderer::Page_renderer(const std::string& input_name, const std::string& o
 
 Page_renderer::~Page_renderer() = default;
 
-void Page_renderer::ensure_dep() {
-    reporter().fatal("Exec_tree::ensure_dep () Internal Error");
-}
-
 Node* Page_renderer::add_statement(Node* node) {
     stamp(node);
     pending_.push_back(node);
@@ -40,7 +38,7 @@ Node* Page_renderer::add_statement(Node* node) {
 
 // Runs the completed top-level statement (the back of the queue; the other queued nodes are its subtree),
 // then destroys it.
-void Page_renderer::complete_statement() {
+void Page_renderer::on_statement_complete() {
     if (pending_.empty())
         return;
     std::unique_ptr<Node> statement(pending_.back());
@@ -51,8 +49,53 @@ void Page_renderer::complete_statement() {
     r.set_executing(false);
 }
 
+bool Page_renderer::on_include(const Gen_type& name, Include_reader& reader) {
+    const std::string& path = name.get_string();
+    if (!reader.read(path))
+        return false;
+    // The file's directory has been entered.
+    on_file_read(base_name(path));
+    return true;
+}
+
+// _argc and _argv describe the inclusion: the file name first, then the arguments.  A single argument (an
+// array included) is one element.
+void Page_renderer::on_include_run(Node& file, Node* arguments) {
+    if (!arguments) {
+        push_plain_frame();
+        return;
+    }
+    save_arguments();
+    Gen_type args = arguments->exec();
+    Gen_type argv = Gen_type::empty_array();
+    argv.elements().push_back(file.exec());
+    if (args.is_list()) {
+        for (Gen_type& element : args.elements())
+            argv.elements().push_back(std::move(element));
+    } else {
+        argv.elements().push_back(std::move(args));
+    }
+    const std::size_t argc = argv.elements().size();
+    set_variable("_argc", Gen_type(static_cast<int32_t>(argc > INT32_MAX ? INT32_MAX : argc)));
+    set_variable("_argv", argv);
+}
+
+bool Page_renderer::on_program(const char* what, Gen_type& result) {
+    if (policy_ == "warning") {
+        reporter().warning(std::string("can't execute ") + what + ": --noext-warning used");
+        result = Gen_type(std::string());
+        return false;
+    }
+    if (policy_ == "error") {
+        reporter().error(std::string("can't execute ") + what + ": --noext-error used");
+        result = Gen_type(-1);
+        return false;
+    }
+    return true;
+}
+
 // The run directory is the system's own name for it (no symbolic link in it), so ".." from it is exact.
-void Page_renderer::note_read(const std::string& path) {
+void Page_renderer::on_file_read(const std::string& path) {
     if (!recording_ || path.empty())
         return;
     const std::string full =

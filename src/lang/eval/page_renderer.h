@@ -15,16 +15,23 @@ public:
                   std::string policy);
     ~Page_renderer() override;
 
-    bool is_exec() const override { return true; }
-    [[noreturn]] void ensure_dep() override;
     Node* add_statement(Node* node) override;
-    void complete_statement() override;
+    // Runs the completed statement, then destroys it.
+    void on_statement_complete() override;
+    // An inclusion is always followed: the file is read, and its directory entered.
+    bool on_include(const Gen_type& name, Include_reader& reader) override;
+    // A plain inclusion keeps a frame that restores nothing; one with arguments saves _argc and _argv for the
+    // end of the included text, then sets them to describe the inclusion.
+    void on_include_run(Node& file, Node* arguments) override;
+    void on_included_end_run() override { restore_arguments(); }
+    // The policy on external programs (--noext-warning, --noext-error).
+    bool on_program(const char* what, Gen_type& result) override;
 
     const std::string& policy() const { return policy_; }
     // From now on, the files the page reads are kept (vorn --deps), named from the run directory, or
     // absolute when they lie outside the run directory's top-level directory.
     void record_reads() { recording_ = true; }
-    void note_read(const std::string& path) override;
+    void on_file_read(const std::string& path) override;
     const std::set<std::string>& reads() const { return reads_; }
     void save_arguments();
     void push_plain_frame();

@@ -1,6 +1,6 @@
 /* The grammar of Vorn sources.  The actions only build nodes and hand each one to the current store the
    moment it exists (the dependency store asks it for its dependencies there and then), hand every completed
-   top-level statement to the store (complete_statement), keep the text-capture state of type blocks, and
+   top-level statement to the store (on_statement_complete), keep the text-capture state of type blocks, and
    start inclusions.  The parser is pure: it runs for a source scan (lang/frontend/parser.h), whose state
    the actions reach through `scan`.
 
@@ -59,14 +59,12 @@ int vsrclex(VSRCSTYPE* lval, yyscan_t scanner);
 
 %code {
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <string>
 #include <utility>
 
 #include "base/paths.h"
 #include "diag/reporter.h"
-#include "lang/eval/dependency_collector.h"
 #include "lang/eval/eval_context.h"
 #include "lang/frontend/grammar_support.h"
 #include "lang/frontend/parser.h"
@@ -203,46 +201,34 @@ void end_capture(Source_scan& scan) {
 }
 
 // The file of an inclusion is read as part of the token stream: the scanner switches to it, and its end
-// yields T_INCLUDE_END and the "}" that closes the block the scanner opened for "include".  In fast mode the
-// dependency store does not read it; it only has to exist.
-void include_file(Source_scan& scan, Node* name_expr, Include_point at) {
-    Reporter& r = reporter();
-    const Gen_type name = name_expr->exec();
-    // The generator runs no statement: a name taken from a variable that the page sets as it runs is
-    // undefined here.  That inclusion is not followed (the page was warned about its name already); the
-    // page itself is still scanned to its end.
-    if (!g_store->is_exec() && !name.is_string()) {
-        put_back_token(scan, '}', "}");
-        return;
-    }
-    const std::string& path = name.get_string();
-    if (g_store->is_exec() || g_store->full_mode()) {
+// yields T_INCLUDE_END and the "}" that closes the block the scanner opened for "include".  The store
+// decides whether the file is read (Eval_context::on_include); when it is not, the block is closed at once.
+class Inclusion : public Include_reader {
+public:
+    Inclusion(Source_scan& scan, Include_point at) : scan_(scan), at_(at) {}
+    bool read(const std::string& path) override {
+        Reporter& r = reporter();
         r.save_location();
-        if (push_include(scan, path, at) == 0) {
-            if (g_store->full_mode())
-                if (auto* store = dynamic_cast<Dependency_collector*>(g_store))
-                    store->enter_include_dir(path);
-            // The execution store has entered the file's directory.
-            if (g_store->is_exec())
-                g_store->note_read(base_name(path));
-        } else {
-            r.restore_location();
-            put_back_token(scan, '}', "}");
-        }
-        return;
+        if (push_include(scan_, path, at_) == 0)
+            return true;
+        r.restore_location();
+        return false;
     }
-    if (!scan.includes.opens_for_reading(path)) {
-        int err = errno;
-        std::string text = path + ": No such file or directory";
-        errno = err;
-        r.fatal_errno(text, "");
-    }
-    put_back_token(scan, '}', "}");
+    bool opens(const std::string& path) override { return scan_.includes.opens_for_reading(path); }
+
+private:
+    Source_scan& scan_;
+    Include_point at_;
+};
+
+void include_file(Source_scan& scan, Node* name_expr, Include_point at) {
+    const Gen_type name = name_expr->exec();
+    Inclusion inclusion(scan, at);
+    if (!g_store->on_include(name, inclusion))
+        put_back_token(scan, '}', "}");
 }
 
 Node* include(Source_scan& scan, Node* file, Node* arguments, Include_point at) {
-    if (auto* store = dynamic_cast<Dependency_collector*>(g_store))
-        store->leave_main_file();
     Node* node = arguments ? build<N_arg_include>(scan, file, arguments)
                            : build<N_include>(scan, file);
     include_file(scan, static_cast<N_dep*>(node)->file(), at);
@@ -322,7 +308,7 @@ Node* include(Source_scan& scan, Node* file, Node* arguments, Include_point at) 
 
 program:
     %empty
-  | program stmt                { scan.values.hand_over($2); g_store->complete_statement(); }
+  | program stmt                { scan.values.hand_over($2); g_store->on_statement_complete(); }
   ;
 
 stmt:

@@ -1,6 +1,6 @@
 #include "lang/frontend/include_memo.h"
 
-#include "lang/eval/dependency_collector.h"
+#include "lang/eval/eval_context.h"
 
 using include_memo::Entry;
 
@@ -52,7 +52,7 @@ const std::vector<Entry>* Include_memo::find(const std::string& key) const {
 
 void Include_memo::stop_logging() {
     if (logging_store_)
-        logging_store_->set_change_log(nullptr);
+        logging_store_->log_changes(nullptr);
     logging_store_ = nullptr;
     log_.clear();
 }
@@ -72,15 +72,16 @@ void Include_memo::keep(Frame& f) {
         records_->keep(f.key, std::move(e));
 }
 
-void Include_memo::begin(Dependency_collector& store, std::string key, std::string state, int depth,
-                         long block, std::size_t messages) {
+void Include_memo::begin(Eval_context& store, std::string key, std::string state, int depth, long block,
+                         std::size_t messages) {
     if (block < 0 || !records_ || records_->full(key))
         return;
     if (logging_store_ && logging_store_ != &store)
         abandon();
+    if (!store.log_changes(&log_))
+        return;
     frames_.push_back(Frame{std::move(key), std::move(state), depth, depth, block, log_.size(), messages});
     logging_store_ = &store;
-    store.set_change_log(&log_);
 }
 
 void Include_memo::reached(int depth) {

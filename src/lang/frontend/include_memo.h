@@ -25,7 +25,7 @@
 
 #include "lang/eval/deps_changes.h"
 
-class Dependency_collector;
+class Eval_context;
 
 namespace include_memo {
 
@@ -68,8 +68,8 @@ public:
     // Starts recording the included file just entered (the store already in its directory), at inclusion
     // depth `depth`, in the scanner state `state`, with the block its inclusion opened at height `block` of
     // the parser's stack; `messages` is the reporter's count of messages so far.  Nothing is recorded when
-    // the key has all the records it may have.
-    void begin(Dependency_collector& store, std::string key, std::string state, int depth, long block,
+    // the key has all the records it may have, or when the store keeps no list of its changes.
+    void begin(Eval_context& store, std::string key, std::string state, int depth, long block,
                std::size_t messages);
     // A file reached inclusion depth `depth` (entered, or made again from its record).
     void reached(int depth);
@@ -109,5 +109,5 @@ private:
     // What the store changes while any record is open; each open record owns its tail.
     Deps_changes log_;
     std::vector<Frame> frames_;
-    Dependency_collector* logging_store_ = nullptr;
+    Eval_context* logging_store_ = nullptr;
 };

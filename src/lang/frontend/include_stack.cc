@@ -5,7 +5,6 @@
 
 #include "base/paths.h"
 #include "diag/reporter.h"
-#include "lang/eval/dependency_collector.h"
 #include "lang/eval/eval_context.h"
 #include "lang/frontend/site_cache.h"
 #include "lang/frontend/source_text.h"
@@ -105,10 +104,9 @@ int Include_stack::enter(const std::string& path, Include_point at, bool tokens_
     if (!within && !dir.empty() && !g_store->work_dir().change_dir(dir))
         cannot_enter(dir);
     // In a pass over a site, a file read whole is made again from a record, or recorded.
-    auto* store = dynamic_cast<Dependency_collector*>(g_store);
     if (file)
         memo_.unkept();
-    else if (within && store && store->full_mode() && !tokens_pending) {
+    else if (within && !tokens_pending) {
         entered_.state = scanner.state();
         key += '\0';
         key += entered_.state;
@@ -123,7 +121,7 @@ int Include_stack::enter(const std::string& path, Include_point at, bool tokens_
 
 bool Include_stack::replay() {
     entered_.pending = false;
-    auto* store = static_cast<Dependency_collector*>(g_store);
+    Eval_context* store = g_store;
     if (entered_.records)
         for (const include_memo::Entry& entry : *entered_.records)
             if (depth_ + entry.nested <= max_include_depth && store->changes_are_silent(entry.changes)) {
@@ -151,11 +149,9 @@ void Include_stack::leave(Scanner_hooks& scanner) {
         levels_.pop();
     else if (!dir->go_back())
         cannot_return(*dir);
-    if (g_store && g_store->full_mode())
-        if (auto* store = dynamic_cast<Dependency_collector*>(g_store)) {
-            store->leave_include_dir();
-            memo_.text_ended(depth_ + 1, scanner.state(), r.messages());
-        }
+    if (g_store)
+        g_store->on_include_end();
+    memo_.text_ended(depth_ + 1, scanner.state(), r.messages());
 }
 
 std::optional<Dir_return> Include_stack::close_all(Scanner_hooks& scanner) {

@@ -58,7 +58,7 @@ public:
     Node* reg(Node* node);
     // A parent takes the node over.
     Node_ptr take(Node* node);
-    // The store takes the node over (a completed top-level statement, complete_statement follows).
+    // The store takes the node over (a completed top-level statement, on_statement_complete follows).
     void hand_over(Node* node);
     // A value the parser threw away (bison's %destructor).
     void discard(Node* node);

@@ -1,7 +1,6 @@
 #include "lang/frontend/parser.h"
 
 #include "diag/reporter.h"
-#include "lang/eval/dependency_collector.h"
 #include "lang/eval/eval_context.h"
 #include "lang/frontend/grammar_support.h"
 
@@ -53,6 +52,6 @@ void Source_scan::abandon() {
         r.restore_location();
     capture = Capture();
     values.release_all();
-    if (auto* store = dynamic_cast<Dependency_collector*>(g_store))
-        store->reset_source_state();
+    if (g_store)
+        g_store->on_parse_abandoned();
 }

@@ -1,5 +1,5 @@
 // Parsing Vorn sources for the current store (g_store): every node the parser builds is registered with the
-// store at once, and every completed top-level statement is handed to it (complete_statement).
+// store at once, and every completed top-level statement is handed to it (on_statement_complete).
 #pragma once
 
 #include <cstddef>
@@ -41,8 +41,8 @@ public:
     // Cleans up after a parse that stopped before the end of its source: closes the included files still
     // open, returns to the directory that was current when the main source started, takes the reporter back
     // out of the included files, forgets the scanner's modes and the type-capture state, frees the values
-    // the parser still held and clears the dependency store's per-source state
-    // (Dependency_collector::reset_source_state).  The parse functions do this themselves, also when the
+    // the parser still held and tells the store, which forgets the source's state
+    // (Eval_context::on_parse_abandoned).  The parse functions do this themselves, also when the
     // end of the run unwinds them (tests); harmless when nothing is left to clean.
     void abandon();
 

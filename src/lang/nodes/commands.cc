@@ -14,31 +14,10 @@
 #include "diag/reporter.h"
 #include "lang/eval/dependency_collector.h"
 #include "lang/eval/eval_context.h"
-#include "lang/eval/page_renderer.h"
 #include "lang/nodes/child_output.h"
 #include "lang/nodes/statements.h"
 
 namespace {
-
-// The execution store's external-command policy: true (with `result` set, after the message) when the
-// program must not run.  Any other store has no policy.
-bool refused(Eval_context* owner, const char* what, Gen_type& result) {
-    auto* store = dynamic_cast<Page_renderer*>(owner);
-    if (!store)
-        return false;
-    const std::string& policy = store->policy();
-    if (policy == "warning") {
-        reporter().warning(std::string("can't execute ") + what + ": --noext-warning used");
-        result = Gen_type(std::string());
-        return true;
-    }
-    if (policy == "error") {
-        reporter().error(std::string("can't execute ") + what + ": --noext-error used");
-        result = Gen_type(-1);
-        return true;
-    }
-    return false;
-}
 
 Gen_type failed(const std::string& program) {
     reporter().error("error while executing " + program, "exec " + program);
@@ -49,13 +28,6 @@ Gen_type failed(const std::string& program) {
 void flush_standard_streams() {
     std::fflush(stdout);
     std::fflush(stderr);
-}
-
-// A program's output may differ from one run to the next: what the dependency store read with it is never
-// made again for another page.
-void program_output(Eval_context* owner) {
-    if (auto* store = dynamic_cast<Dependency_collector*>(owner))
-        store->page_value();
 }
 
 // In the new process: its standard output goes to the pipe's writing end.
@@ -92,10 +64,11 @@ N_exec::N_exec(Node_ptr script, Node_ptr arguments, bool capture)
 Gen_type N_cmd::exec() {
     locate();
     Gen_type result;
-    if (refused(owner, "command", result))
+    if (!owner->on_program("command", result))
         return result;
     const std::string command = command_->exec().get_string();
-    program_output(owner);
+    // A program's output may differ from one run to the next.
+    owner->on_page_value();
     int fds[2];
     if (::pipe(fds) != 0)
         return failed(command);
@@ -169,16 +142,16 @@ Gen_type N_cmd::exec() {
 Gen_type N_exec::exec() {
     locate();
     Gen_type result;
-    if (refused(owner, "script", result))
+    if (!owner->on_program("script", result))
         return result;
     const std::string path = file_->exec().get_string();
-    program_output(owner);
+    owner->on_page_value();
     // The script, as the new process finds it: what the page runs is what it read.
     const std::string script = !path.empty() && path[0] != '/'
                                    ? (names_from_run_dir(file_.get()) ? owner->run_dir() : build_dir_) + path
                                    : path;
     if (::access(script.c_str(), F_OK) == 0)
-        owner->note_read(script);
+        owner->on_file_read(script);
     int fds[2];
     if (::pipe(fds) != 0)
         return failed(path);
@@ -202,13 +175,8 @@ Gen_type N_exec::exec() {
 // The script is a dependency of the page (when its name is fixed and make can express it), and the file it
 // names is kept out of the site archive, with its backup, unless it holds a control byte: the archive's
 // list has one name a line.
-void N_exec::deps() {
-    record_dependency("N_dep::deps () -- Internal Error");
-    auto* store = dynamic_cast<Dependency_collector*>(owner);
-    if (!store) {
-        owner->ensure_dep();
-        return;
-    }
+void N_exec::deps(Dependency_collector& collector) {
+    record_dependency(collector, "N_dep::deps () -- Internal Error");
     locate();
     Gen_type value = file_->exec();
     // A script named by a variable that the page sets as it runs is unknown here (and was warned about).
@@ -216,5 +184,5 @@ void N_exec::deps() {
         return;
     const std::string& script = value.text();
     if (!has_control_byte(script))
-        store->add_archive_exclude(script);
+        collector.add_archive_exclude(script);
 }

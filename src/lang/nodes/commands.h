@@ -31,7 +31,7 @@ public:
     N_exec(Node_ptr script, Node_ptr arguments, bool capture);
     Gen_type exec() override;
     // The common dependency operation, then the script enters the archive exclude list.
-    void deps() override;
+    void deps(Dependency_collector& collector) override;
     bool capture() const { return capture_ != 0; }
 
 private:

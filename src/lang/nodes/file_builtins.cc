@@ -11,9 +11,7 @@
 
 #include "base/paths.h"
 #include "diag/reporter.h"
-#include "lang/eval/dependency_collector.h"
 #include "lang/eval/eval_context.h"
-#include "lang/eval/page_renderer.h"
 #include "lang/nodes/statements.h"
 #include "os/read_open.h"
 
@@ -71,7 +69,7 @@ bool file_status(Node* file, Node* format, const std::string& what, const N_file
         r.warning("unable to get infos about " + path, path);
         return false;
     }
-    node.owner->note_read(path);
+    node.owner->on_file_read(path);
     fmt = f.text();
     return true;
 }
@@ -93,7 +91,7 @@ N_fileexists::N_fileexists(Node_ptr file)
 
 Gen_type N_date::exec() {
     locate();
-    owner->ensure_exec();
+    owner->on_page_builtin();
     Gen_type format = a_->exec();
     if (!format.is_string()) {
         reporter().error("date (format): format must be a string");
@@ -104,7 +102,7 @@ Gen_type N_date::exec() {
 
 Gen_type N_fdate::exec() {
     locate();
-    owner->ensure_exec();
+    owner->on_page_builtin();
     std::string format;
     struct stat st;
     if (!file_status(file_.get(), second_.get(), "fdate", *this, format, st))
@@ -114,7 +112,7 @@ Gen_type N_fdate::exec() {
 
 Gen_type N_fsize::exec() {
     locate();
-    owner->ensure_exec();
+    owner->on_page_builtin();
     std::string format;
     struct stat st;
     if (!file_status(file_.get(), second_.get(), "fsize", *this, format, st))
@@ -132,7 +130,7 @@ Gen_type N_verbatim::exec() {
         reporter().error_errno("can't open file " + path, "open " + path);
         return Gen_type(0);
     }
-    owner->note_read(path);
+    owner->on_file_read(path);
     owner->on_text(content);
     return Gen_type(0);
 }
@@ -144,7 +142,7 @@ Gen_type N_fileexists::exec() {
     if (!can_read(path))
         return Gen_type(0);
     if (owner)
-        owner->note_read(path);
+        owner->on_file_read(path);
     return Gen_type(1);
 }
 
@@ -154,8 +152,7 @@ Gen_type N_fileexists::exec() {
 Gen_type N_random::exec() {
     locate();
     // Each call gives the next number of the sequence: never made again from an earlier reading.
-    if (auto* store = dynamic_cast<Dependency_collector*>(owner))
-        store->page_value();
+    owner->on_page_value();
     Reporter& r = reporter();
     Gen_type min = a_->exec();
     Gen_type max = b_->exec();
@@ -185,34 +182,16 @@ Gen_type N_adj_link::exec() {
     return Gen_type(owner->adjust_level());
 }
 
-// The included text takes no arguments: its end restores nothing.  Only the execution store keeps argument
-// frames; elsewhere the node does nothing.
+// The included text's argument frame: none for a plain inclusion (its end restores nothing), _argc and _argv
+// for one with arguments.  Only the page renderer keeps argument frames.
 Gen_type N_include::exec() {
     locate();
-    if (auto* store = dynamic_cast<Page_renderer*>(owner))
-        store->push_plain_frame();
+    owner->on_include_run(*file_, nullptr);
     return Gen_type(0);
 }
 
-// _argc and _argv are saved for the end of the included text, then describe the inclusion: the file name
-// first, then the arguments.  A single argument (an array included) is one element.
 Gen_type N_arg_include::exec() {
     locate();
-    auto* store = dynamic_cast<Page_renderer*>(owner);
-    if (!store)
-        return Gen_type(0);
-    store->save_arguments();
-    Gen_type args = arguments_->exec();
-    Gen_type argv = Gen_type::empty_array();
-    argv.elements().push_back(file_->exec());
-    if (args.is_list()) {
-        for (Gen_type& element : args.elements())
-            argv.elements().push_back(std::move(element));
-    } else {
-        argv.elements().push_back(std::move(args));
-    }
-    const std::size_t argc = argv.elements().size();
-    store->set_variable("_argc", Gen_type(static_cast<int32_t>(argc > INT32_MAX ? INT32_MAX : argc)));
-    store->set_variable("_argv", argv);
+    owner->on_include_run(*file_, arguments_.get());
     return Gen_type(0);
 }

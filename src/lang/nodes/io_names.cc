@@ -1,7 +1,6 @@
 // inputfile, absinputfile, outputfile and absoutputfile: the names the store holds for the source being
 // processed and for its page.
 #include "diag/reporter.h"
-#include "lang/eval/dependency_collector.h"
 #include "lang/eval/eval_context.h"
 #include "lang/nodes/statements.h"
 
@@ -20,17 +19,6 @@ std::string prefix_text(const Gen_type* prefix, const char* error) {
 
 } // namespace
 
-namespace {
-
-// The page's own names differ from page to page: a dependency store must not make what was read with them
-// again for another page.
-void page_value(Eval_context* owner) {
-    if (auto* store = dynamic_cast<Dependency_collector*>(owner))
-        store->page_value();
-}
-
-} // namespace
-
 N_input::N_input(const Gen_type* prefix)
     : prefix_(prefix_text(prefix, "input (prefix): prefix must be a string literal")) {}
 
@@ -39,26 +27,27 @@ N_output::N_output(const Gen_type* prefix)
 
 Gen_type N_input::exec() {
     locate();
-    page_value(owner);
+    // The page's own names differ from page to page.
+    owner->on_page_value();
     return Gen_type(prefix_ + owner->input_name());
 }
 
 Gen_type N_abs_input::exec() {
     locate();
-    page_value(owner);
+    owner->on_page_value();
     return Gen_type(owner->input_path());
 }
 
 // The dependency store adds the output extension in force for the source.
 Gen_type N_output::exec() {
     locate();
-    page_value(owner);
+    owner->on_page_value();
     return Gen_type(prefix_ + owner->output_name());
 }
 
 Gen_type N_abs_output::exec() {
     locate();
-    page_value(owner);
+    owner->on_page_value();
     return Gen_type(owner->output_path());
 }
 

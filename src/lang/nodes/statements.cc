@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "diag/reporter.h"
-#include "lang/eval/page_renderer.h"
+#include "lang/eval/eval_context.h"
 
 Gen_type N_empty::exec() {
     locate();
@@ -20,8 +20,7 @@ Gen_type N_end::exec() {
 // The end of an included file gives the including file its own _argc and _argv back.
 Gen_type N_eof::exec() {
     locate();
-    if (auto* store = dynamic_cast<Page_renderer*>(owner))
-        store->restore_arguments();
+    owner->on_included_end_run();
     return Gen_type(0);
 }
 

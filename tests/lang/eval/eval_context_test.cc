@@ -141,25 +141,13 @@ TEST_F(StoreTest, RuleListsDependenciesAndArchiveExcludes) {
     EXPECT_EQ(store.take_archive_excludes(), "");
 }
 
-TEST_F(StoreTest, ModesAndRefusals) {
+// The collector evaluates names only, never a built-in that needs a page being made.
+TEST_F(StoreTest, CollectorRefusesPageBuiltins) {
     Dependency_collector deps("html");
-    EXPECT_TRUE(deps.full_mode());
-    EXPECT_FALSE(deps.fast_mode());
-    deps.scan = Scan_mode::fast;
-    EXPECT_FALSE(deps.full_mode());
-    EXPECT_TRUE(deps.fast_mode());
-    EXPECT_FALSE(deps.is_exec());
-    EXPECT_EQ(ts::capture([&] { deps.ensure_exec(); }),
+    EXPECT_EQ(ts::capture([&] { deps.on_page_builtin(); }),
               (ts::Reported{"t: fatal: Deps_tree::ensure_exec () -- Internal Error\n", 1}));
-    deps.ensure_dep();
-
     Page_renderer exec("index.vrn", "index.html", "./", "");
-    EXPECT_TRUE(exec.is_exec());
-    EXPECT_FALSE(exec.full_mode());
-    EXPECT_FALSE(exec.fast_mode());
-    EXPECT_EQ(ts::capture([&] { exec.ensure_dep(); }),
-              (ts::Reported{"t: fatal: Exec_tree::ensure_dep () Internal Error\n", 1}));
-    exec.ensure_exec();
+    exec.on_page_builtin();
 }
 
 // A node that records what happens to it.
@@ -171,7 +159,7 @@ struct Probe : Node {
         log_.push_back("exec " + name_ + (reporter().executing() ? " executing" : ""));
         return Gen_type(0);
     }
-    void deps() override { log_.push_back("deps " + name_); }
+    void deps(Dependency_collector&) override { log_.push_back("deps " + name_); }
     std::vector<std::string>& log_;
     std::string name_;
     Node_ptr child_;
@@ -188,8 +176,8 @@ TEST_F(StoreTest, RegistrationStampsRunsDepsAndDropDestroysOnce) {
     EXPECT_EQ(parent->src->dir, "sub/");
     EXPECT_EQ(parent->src->file, "page.vrn");
     EXPECT_EQ(parent->line, 5);
-    store.complete_statement();
-    store.complete_statement(); // nothing left: nothing happens
+    store.on_statement_complete();
+    store.on_statement_complete(); // nothing left: nothing happens
     EXPECT_EQ(log,
               (std::vector<std::string>{"deps child", "deps parent", "destroy parent", "destroy child"}));
 }
@@ -198,7 +186,7 @@ TEST_F(StoreTest, ExecutionStoreRunsDroppedStatement) {
     std::vector<std::string> log;
     Page_renderer store("page.vrn", "page.html", "./", "");
     store.add_statement(new Probe(log, "s"));
-    store.complete_statement();
+    store.on_statement_complete();
     EXPECT_FALSE(reporter().executing());
     EXPECT_EQ(log, (std::vector<std::string>{"exec s executing", "destroy s"}));
     EXPECT_EQ(store.get_variable("_argc").get_int(), 1);

@@ -26,11 +26,24 @@ Node* Keep_context::add_statement(Node* node) {
     return node;
 }
 
-void Keep_context::complete_statement() {
+void Keep_context::on_statement_complete() {
     if (pending_.empty())
         return;
     statements.emplace_back(pending_.back());
     forget_pending();
+}
+
+void Keep_context::on_text(std::string_view text) {
+    if (exec)
+        Eval_context::on_text(text);
+}
+
+bool Keep_context::on_include(const Gen_type& name, Include_reader& reader) {
+    if (exec)
+        return reader.read(name.get_string());
+    if (name.is_string() && !reader.opens(name.get_string()))
+        reporter().fatal_errno(name.get_string() + ": No such file or directory", "");
+    return false;
 }
 
 namespace {

@@ -16,13 +16,14 @@
 namespace ft {
 
 // Keeps every registered node in registration order, and every completed statement instead of running it.
-// Plain text reaches text() when `exec` is set (the scanner then writes it, and inclusions are followed
-// without the dependency store's directory tracking).
+// Plain text reaches text() when `exec` is set, and inclusions are followed then, without the dependency
+// collector's directory tracking; otherwise an included file only has to exist.
 class Keep_context : public Eval_context {
 public:
     Node* add_statement(Node* node) override;
-    void complete_statement() override;
-    bool is_exec() const override { return exec; }
+    void on_statement_complete() override;
+    void on_text(std::string_view text) override;
+    bool on_include(const Gen_type& name, Include_reader& reader) override;
 
     bool exec = false;
     std::vector<Node*> registered;          // may dangle once a node has been discarded

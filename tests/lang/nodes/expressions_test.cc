@@ -404,7 +404,7 @@ TEST_F(ExpressionsTest, MessagesAreLocatedAtTheNode) {
 // The execution store runs a top-level statement when it is dropped.
 TEST_F(ExpressionsTest, StatementRunByTheStore) {
     Node* statement = Assign(V("x"), make<N_plus>(C(2), C(3))).release();
-    st->complete_statement();
+    st->on_statement_complete();
     EXPECT_EQ(var("x"), "5");
     EXPECT_FALSE(reporter().executing());
     (void)statement; // destroyed by the store
