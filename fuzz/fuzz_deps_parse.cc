@@ -1,5 +1,6 @@
 // The source scanner and the parser working for the dependency store, as vorn-tovik runs them on a source:
-// every node is registered and asked for its dependencies, then the page's dependency list is written.
+// every node is registered and asked for its dependencies, then the names of the page's dependencies are
+// written as the makefile writes them.
 // An input starting with the byte 0x01 is parsed (without that byte) with errors ignored, as
 // `vorn-tovik --ignore-errors` does.
 #include <cstddef>
@@ -11,6 +12,7 @@
 #include "lang/eval/dependency_collector.h"
 #include "lang/eval/eval_context.h"
 #include "lang/frontend/parser.h"
+#include "tovik/makefile_writer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fz::start_input();
@@ -29,8 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         reporter().set_file("page.vrn");
         parser.parse_string(text);
         reporter().clear_scan_location();
-        store->write_dependencies();
-        store->clear_dependencies();
+        prerequisite_names(*store);
+        store->end_source();
     } catch (const fz::Input_ended&) {
     }
     fz::finish_input();

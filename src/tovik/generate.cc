@@ -37,7 +37,7 @@ std::unique_ptr<Makefile_inputs> watch_inputs(Tovik_opt& options, Dependency_col
     inputs->optional_input(normalize_path(options.get(Option_id::root_dir) + makefile + ".vt", true));
     inputs->optional_input(makefile + ".add");
     Makefile_inputs* const watched = inputs.get();
-    store.on_included_file = [watched](const std::string& path) { watched->read(path); };
+    store.watch_included_files([watched](const std::string& path) { watched->read(path); });
     writer.remake_itself(watched, self_command(options));
     return inputs;
 }
@@ -48,8 +48,8 @@ void keep_records(Tovik_opt& options, Dependency_collector& store) {
     const std::string dir = "." + options.get(Option_id::makefile) + ".deps";
     if (!options.exact_deps || unsafe_make_name(dir))
         return;
-    store.records_dir = dir;
-    store.archive_excludes.insert(dir + "\n");
+    store.set_records_dir(dir);
+    store.exclude_from_archive(dir + "\n");
 }
 
 // The parser works for the run's store while the run lasts, however it ends.
@@ -68,7 +68,7 @@ void generate_makefile(Tovik_opt& options, Work_dir& work_dir) {
     store.use_work_dir(work_dir);
     const Store_published published(store);
     if (options.fast)
-        store.scan = Scan_mode::fast;
+        store.set_scan_mode(Scan_mode::fast);
 
     // The main section's options are read before a branch replaces them.
     Makefile_writer writer(store, options.get(Option_id::makefile));
@@ -80,7 +80,7 @@ void generate_makefile(Tovik_opt& options, Work_dir& work_dir) {
     // Every pass reads an included file from the disk once.
     Site_cache cache;
     Source_scan parser(&cache);
-    const Scan_run run{options, store, work_dir, parser, inputs.get()};
+    const Scan_run run{options, store, work_dir, parser, writer, inputs.get()};
     scan_section(run);
     // Branches come from the end of the list: the last one in the template is scanned first.
     while (options.next_branch()) {
@@ -99,7 +99,7 @@ void generate_makefile(Tovik_opt& options, Work_dir& work_dir) {
 
     // Outputs that are always rebuilt count as much as the others: a site made only of them still needs its
     // rules.  Outputs left out of both lists (__NO_OUTPUT__, "nooutput" directories) do not count.
-    if (!store.target_list.empty() || !store.always_list.empty()) {
+    if (writer.lists_pages()) {
         writer.write_makefile();
         if (inputs)
             keep_after_inputs(options.get(Option_id::makefile), inputs->input_files());

@@ -55,27 +55,49 @@ std::string read_whole_file(const std::string& name) {
     return text;
 }
 
-// What vorn recorded of each page it made (--exact-deps): the records that exist are included, each with a
-// rule, so that make never tries to make one or looks for a rule that would.
-std::string records_text(const Dependency_collector& store) {
+// What vorn recorded of each page it made (--exact-deps), in the records directory `dir`: the records that
+// exist are included, each with a rule, so that make never tries to make one or looks for a rule that would.
+std::string records_text(const std::string& dir, const std::set<std::string>& record_patterns) {
     std::string patterns;
-    for (const std::string& pattern : store.record_patterns)
+    for (const std::string& pattern : record_patterns)
         patterns += (patterns.empty() ? "" : " ") + pattern;
-    return "# What each page read when it was last made (--exact-deps), recorded by vorn in " +
-           store.records_dir + "/.\n__vt_records := $(wildcard " + patterns +
+    return "# What each page read when it was last made (--exact-deps), recorded by vorn in " + dir +
+           "/.\n__vt_records := $(wildcard " + patterns +
            ")\n-include $(__vt_records)\n$(__vt_records): ;\n\n";
 }
 
 // A makefile that remakes itself holds the records in its rules (read when it is made) and is made again
 // when a record changes, which changes the time of the record's directory.
-std::set<std::string> record_dirs(const Dependency_collector& store) {
+std::set<std::string> record_dirs(const std::set<std::string>& record_patterns) {
     std::set<std::string> dirs;
-    for (const std::string& pattern : store.record_patterns)
+    for (const std::string& pattern : record_patterns)
         dirs.insert(pattern.substr(0, pattern.rfind('/')));
     return dirs;
 }
 
+// The pattern of make's wildcard that finds the record `record` and the others of its directory: a record
+// is named after its page, and a hidden page's is hidden too.
+std::string record_pattern(const std::string& record) {
+    return dir_part(record) + (base_name(record)[0] == '.' ? ".*.d" : "*.d");
+}
+
+// Each name of a rule's prerequisites goes on a line of its own.
+void put_prerequisites(std::string& rule, const std::set<std::string>& names) {
+    for (const std::string& name : names)
+        rule += " \\\n\t" + name;
+}
+
+// The prefix variable, with which the makefile names the pages' outputs.
+const char prefix_variable[] = "$(prefix)";
+
 } // namespace
+
+std::set<std::string> prerequisite_names(const Dependency_collector& store) {
+    std::set<std::string> names;
+    for (const Dependency& d : store.dependencies())
+        names.insert((d.below_prefix ? prefix_variable : "") + escaped_prerequisite(d.name));
+    return names;
+}
 
 std::string site_name(const std::string& root_dir) {
     const std::string dir = normalize_path(root_dir, true);
@@ -86,12 +108,11 @@ std::string site_name(const std::string& root_dir) {
     return dir.substr(start, dir.size() - 1 - start);
 }
 
-// The rules wait in a scratch file beside the makefile until it is written.
 Makefile_writer::Makefile_writer(Dependency_collector& store, std::string makefile)
     : store_(store), makefile_(std::move(makefile)) {
     const int fd = open_scratch_file(makefile_);
     if (fd >= 0)
-        store_.spill_rules_to(fd);
+        rules_.spill_to(fd);
 }
 
 void Makefile_writer::begin_variables(const std::string& prefix, const std::string& vorn_options,
@@ -102,6 +123,41 @@ void Makefile_writer::begin_variables(const std::string& prefix, const std::stri
 
 void Makefile_writer::add_branch_variables(const std::string& name, const std::string& options) {
     variables_ += name + " = " + options + "\n";
+}
+
+// vorn's options come before the two names: a translation's language, and whether the page is made from the
+// untranslated source.
+void Makefile_writer::add_page(const Page_rule& page) {
+    std::string options;
+    if (!page.language.empty())
+        options = " -p -D_LANG=" + page.language + " ";
+    if (page.revert)
+        options += "-D_REVERT ";
+    const std::string recipe = "\n\tvorn $(__vorn_OPTS) $(" + page.options_variable + ") " +
+                               (page.record.empty() ? "" : "--deps " + page.record + " ") + options +
+                               page.source + " " + page.output;
+    std::string rule = page.output + ":\t" + page.source;
+    if (!page.on_source) {
+        put_prerequisites(rule, page.prerequisites);
+        put_prerequisites(rule, page.recorded);
+        rule += recipe + "\n\n";
+    } else {
+        rule += recipe + "\n\n";
+        if (!page.prerequisites.empty() || !page.recorded.empty()) {
+            rule += page.source + ":\t";
+            put_prerequisites(rule, page.prerequisites);
+            put_prerequisites(rule, page.recorded);
+        }
+        rule += "\n\n";
+    }
+    rules_.append(rule);
+    if (page.always)
+        always_recipes_ += recipe;
+    output_extensions_.insert(page.extension);
+    if (!page.record.empty())
+        record_patterns_.insert(record_pattern(page.record));
+    if (page.listed)
+        (page.always ? always_list_ : target_list_) += page.output + "\\\n";
 }
 
 void Makefile_writer::finish_archive_rule(Archive_form form, const std::string& site) {
@@ -119,7 +175,7 @@ void Makefile_writer::finish_archive_rule(Archive_form form, const std::string& 
     if (!has_control_byte(site))
         own += site + ".tar.gz\n";
     if (!own.empty())
-        store_.archive_excludes.insert(own);
+        store_.exclude_from_archive(own);
     // The name that cannot be written into the recipe, if any.
     const std::string* odd = !archivable_name(site, false) ? &site : !archivable_name(m, true) ? &m : nullptr;
     if (odd) {
@@ -129,7 +185,7 @@ void Makefile_writer::finish_archive_rule(Archive_form form, const std::string& 
                            *odd + ": no archive");
         archive_recipe_ = refusal_recipe;
     } else {
-        archive_recipe_ = archive_recipe(site, m, store_.output_extensions);
+        archive_recipe_ = archive_recipe(site, m, output_extensions_);
     }
     dist_noupdate_ += archive_recipe_;
 }
@@ -138,12 +194,12 @@ void Makefile_writer::write_sources_file() {
     replace_file(
         makefile_ + ".sources",
         [this](const Piece_writer& put) {
-            store_.archive_excludes.write(put);
+            store_.write_archive_excludes(put);
             put("\n");
             return 0;
         },
         "Can't open sources file ", "Can't write sources file ");
-    store_.archive_excludes.clear();
+    store_.clear_archive_excludes();
 }
 
 std::string Makefile_writer::makefile_text(const std::string& extra) const {
@@ -156,14 +212,15 @@ int Makefile_writer::write_text(const std::string& extra,
                                 const std::function<void(std::string_view)>& put) const {
     std::string all = "all: $(TARGETS)";
     std::string clean = "\n\nclean:\n\trm -f $(TARGETS) ";
-    if (!store_.records_dir.empty())
-        clean = "\n\nclean:\n\trm -rf " + store_.records_dir + "\n\trm -f $(TARGETS) ";
+    const std::string& records_dir = store_.records_dir();
+    if (!records_dir.empty())
+        clean = "\n\nclean:\n\trm -rf " + records_dir + "\n\trm -f $(TARGETS) ";
     std::string phony = "\n\n.PHONY: all clean dist dist-noupdate sitedist";
     std::string always_rule;
-    if (!store_.always_list.empty()) {
+    if (!always_list_.empty()) {
         all += " always";
-        always_rule = "always: " + store_.always_recipes;
-        clean += store_.always_list;
+        always_rule = "always: " + always_recipes_;
+        clean += always_list_;
         phony += " always";
     }
 
@@ -177,16 +234,15 @@ int Makefile_writer::write_text(const std::string& extra,
     head += variables_ + "\n\n";
     head += "TARGETS = ";
     put(head);
-    put(store_.target_list);
+    put(target_list_);
     put("\n");
     put(all + "\n\n");
-    const int error = store_.kept_rules().write(put);
-    put(store_.text());
+    const int error = rules_.write(put);
     put("\n\n");
     if (inputs_)
-        put(inputs_->text(makefile_, self_command_, record_dirs(store_)));
-    else if (!store_.records_dir.empty())
-        put(records_text(store_));
+        put(inputs_->text(makefile_, self_command_, record_dirs(record_patterns_)));
+    else if (!records_dir.empty())
+        put(records_text(records_dir, record_patterns_));
     put(extra);
     put(always_rule);
     put(clean);

@@ -21,6 +21,7 @@
 #include "os/read_open.h"
 #include "os/work_dir.h"
 #include "tovik/makefile_inputs.h"
+#include "tovik/makefile_writer.h"
 #include "tovik/options.h"
 
 namespace {
@@ -49,8 +50,8 @@ void warn_not_regular(const std::string& path) {
 // The file in which vorn records what the page `output_path` read (--exact-deps): the records directory
 // holds the outputs' paths below the prefix.  Empty when the page gets none: records are off, or the path
 // leads out of the directory or holds a name the shell or make would misread.
-std::string record_path(Dependency_collector& store, const std::string& output_path) {
-    if (store.records_dir.empty())
+std::string record_path(const Dependency_collector& store, const std::string& output_path) {
+    if (store.records_dir().empty())
         return std::string();
     std::string rest = output_path;
     if (rest.compare(0, 9, "$(prefix)") == 0)
@@ -59,40 +60,34 @@ std::string record_path(Dependency_collector& store, const std::string& output_p
     if (rest.empty() || rest[0] == '/' || rest == ".." || rest.compare(0, 3, "../") == 0 ||
         unsafe_make_name(rest))
         return std::string();
-    const std::string record = store.records_dir + "/" + rest + ".d";
-    const std::string base = base_name(record);
-    store.record_patterns.insert(dir_part(record) + (base[0] == '.' ? ".*.d" : "*.d"));
-    return record;
+    return store.records_dir() + "/" + rest + ".d";
 }
 
-// What vorn recorded that the page read and the scan did not find, as rule entries (a blank, a backslash, a
-// newline and a tab before each name).  A makefile that remakes itself when a record changes holds the
-// records in its rules: make then reads no record at all.
-std::set<std::string> recorded_entries(const Dependency_collector& store, const std::string& record,
-                                       const std::string& source_path, const Makefile_inputs* inputs) {
-    std::set<std::string> entries;
+// What vorn recorded that the page read and the scan did not find (`found`), as make reads the names.  A
+// makefile that remakes itself when a record changes holds the records in its rules: make then reads no
+// record at all.
+std::set<std::string> recorded_names(const Dependency_collector& store, const std::string& record,
+                                     const std::string& source_path, const std::set<std::string>& found,
+                                     const Makefile_inputs* inputs) {
+    std::set<std::string> names;
     if (record.empty() || !inputs)
-        return entries;
-    for (const std::string& name : recorded_prerequisites(store.working_directory() + record)) {
-        std::string entry = " \\\n\t" + name;
-        if (name != source_path && store.dependencies.count(entry) == 0)
-            entries.insert(std::move(entry));
-    }
-    return entries;
+        return names;
+    for (const std::string& name : recorded_prerequisites(store.working_directory() + record))
+        if (name != source_path && found.count(name) == 0)
+            names.insert(name);
+    return names;
 }
 
 // What the makefile's rule for itself needs to know of a page's rule.
-void note_rule(Dependency_collector& store, const std::string& source_path, const std::string& output_path,
-               const std::set<std::string>& recorded, Makefile_inputs* inputs) {
+void note_rule(const Page_rule& page, Makefile_inputs* inputs) {
     if (!inputs)
         return;
-    inputs->output(output_path);
-    inputs->prerequisite(source_path);
-    // Each entry begins with a blank, a backslash, a newline and a tab.
-    for (const std::string& entry : store.dependencies)
-        inputs->prerequisite(entry.substr(4));
-    for (const std::string& entry : recorded)
-        inputs->prerequisite(entry.substr(4));
+    inputs->output(page.output);
+    inputs->prerequisite(page.source);
+    for (const std::string& name : page.prerequisites)
+        inputs->prerequisite(name);
+    for (const std::string& name : page.recorded)
+        inputs->prerequisite(name);
 }
 
 // One pass over a section's tree: the state the recursive calls share.  Every call restores the two
@@ -117,6 +112,9 @@ struct Walk {
     // The directories from the pass's root down to the one being scanned: a symbolic link to one of them
     // would make the walk go round for ever.
     std::set<Dir_id> walk_path;
+    // How many directories between the pass's root and the directory being scanned hold a "nooutput"
+    // marker: their pages get rules but stay out of the target lists.
+    int unlisted_dirs = 0;
 };
 
 // One rule per output page of the source `name` (base `base`, ending with its "."): the untranslated page
@@ -131,13 +129,12 @@ void Walk::process_source(const std::string& name, const std::string& base, Make
                                ": file name holds characters that make or the shell read specially; skipped",
                            path + ": unsafe name");
         if (!has_control_byte(path))
-            store.archive_excludes.insert_source(path);
+            store.exclude_source(path);
         return;
     }
 
     for (const std::string& lang : run.options.translations) {
         std::string source_path = path;
-        std::string options_text;
         std::string output_path;
         std::string file = name;
         if (lang.empty()) {
@@ -148,7 +145,6 @@ void Walk::process_source(const std::string& name, const std::string& base, Make
             const std::size_t cut = std::min<std::size_t>(prefix_length, output_dir.size());
             output_path =
                 normalize_path(output_dir.substr(0, cut) + lang + "/" + output_dir.substr(cut) + base, true);
-            options_text = " -p -D_LANG=" + lang + " ";
             file = name + "." + lang;
             reporter().verbose_info("Checking for " + source_path + "." + lang, "");
         }
@@ -168,7 +164,6 @@ void Walk::process_source(const std::string& name, const std::string& base, Make
             if (not_regular)
                 warn_not_regular(path + "." + lang);
             reporter().verbose_info("Missing Translation " + name + "." + lang, "");
-            options_text += "-D_REVERT ";
         }
 
         if (lang.empty()) {
@@ -182,49 +177,28 @@ void Walk::process_source(const std::string& name, const std::string& base, Make
         if (extension.empty())
             extension = opt(Option_id::target_ext);
         output_path += extension;
-        store.output_extensions.insert(extension);
         if (source)
             std::fclose(source);
 
-        const std::string record = record_path(store, output_path);
-        const std::string recipe = "\n\tvorn $(__vorn_OPTS) $(" + opt(Option_id::opts_variable) + ") " +
-                                   (record.empty() ? "" : "--deps " + record + " ") + options_text +
-                                   source_path + " " + output_path;
-        const std::set<std::string> recorded = recorded_entries(store, record, source_path, inputs);
-        std::string& text = store.text();
-        text += output_path + ":\t" + source_path;
-        if (store.scan == Scan_mode::full) {
-            store.write_dependencies();
-            for (const std::string& entry : recorded)
-                text += entry;
-            text += recipe + "\n\n";
-            if (store.always)
-                store.always_recipes += recipe;
-        } else {
-            // Fast mode hangs the dependencies on the source file instead of on the output.
-            text += recipe + "\n\n";
-            if (store.always)
-                store.always_recipes += recipe;
-            if (!store.dependencies.empty() || !recorded.empty()) {
-                text += source_path + ":\t";
-                store.write_dependencies();
-                for (const std::string& entry : recorded)
-                    text += entry;
-            }
-            text += "\n\n";
-        }
-
-        store.archive_excludes.insert_source(source_path);
-        note_rule(store, source_path, output_path, recorded, inputs);
-        store.keep_rules();
-
-        if (store.no_target == 1)
-            store.no_target = 0;
-        else if (store.no_output_depth < 1)
-            store.append_rule_text(output_path + "\\\n");
+        Page_rule page;
+        page.output = output_path;
+        page.source = source_path;
+        page.extension = extension;
+        page.options_variable = opt(Option_id::opts_variable);
+        page.record = record_path(store, output_path);
+        page.language = lang;
+        // A translation whose file is missing is made from the source.
+        page.revert = !lang.empty() && !source;
+        page.prerequisites = prerequisite_names(store);
+        page.recorded = recorded_names(store, page.record, source_path, page.prerequisites, inputs);
+        page.on_source = store.scan_mode() == Scan_mode::fast;
+        page.always = store.always();
+        store.exclude_source(source_path);
+        note_rule(page, inputs);
+        page.listed = !store.take_no_output() && unlisted_dirs == 0;
+        run.writer.add_page(page);
     }
-    store.clear_output_extension();
-    store.clear_dependencies();
+    store.end_source();
 }
 
 // The marker check of a subdirectory: true when `dir` + `marker` can be opened; `regular` then tells
@@ -261,13 +235,13 @@ void Walk::descend(const std::string& dir, const struct stat& st, Makefile_input
 void Walk::scan_subdirectory(const std::string& dir, const struct stat& st, Makefile_inputs* inputs) {
     Dependency_collector& store = run.store;
     // The records of what pages read are the makefile's own.
-    if (!store.records_dir.empty() && normalize_path(source_dir + dir, true) == store.records_dir)
+    if (!store.records_dir().empty() && normalize_path(source_dir + dir, true) == store.records_dir())
         return;
     bool regular = false;
     bool skip = false;
     if (find_marker(dir, marker_notovik, regular, skip)) {
         if (regular)
-            store.archive_excludes.insert(normalize_path(source_dir + dir, true) + "\n");
+            store.exclude_from_archive(normalize_path(source_dir + dir, true) + "\n");
         else
             descend(dir, st, inputs);
         return;
@@ -276,10 +250,10 @@ void Walk::scan_subdirectory(const std::string& dir, const struct stat& st, Make
         return;
     if (find_marker(dir, marker_nooutput, regular, skip)) {
         if (regular) {
-            store.archive_excludes.insert(normalize_path(source_dir + dir, true) + "\n");
-            ++store.no_output_depth;
+            store.exclude_from_archive(normalize_path(source_dir + dir, true) + "\n");
+            ++unlisted_dirs;
             descend(dir, st, inputs);
-            --store.no_output_depth;
+            --unlisted_dirs;
         } else {
             descend(dir, st, inputs);
         }
@@ -317,7 +291,6 @@ void Walk::scan_entry(const std::string& name, Makefile_inputs* inputs) {
     std::string extension = dot == std::string::npos ? name : name.substr(dot + 1);
     if (extension == opt(Option_id::source_ext))
         process_source(name, base, inputs);
-    run.store.always = 0;
 }
 
 // The entries of the working directory, in the order the listing delivers them.  The listing is closed

@@ -1,22 +1,25 @@
 // The project scan: walks a site section's directory tree, parses every Vorn source once for its
-// dependencies and turns it into makefile rules, target-list entries and archive exclude lines, all kept
-// in the run's dependency store.
+// dependencies, hands the makefile writer each of its pages, and keeps the archive exclude lines in the
+// run's dependency store.
 #pragma once
 
 class Dependency_collector;
 class Makefile_inputs;
+class Makefile_writer;
 class Source_scan;
 class Tovik_opt;
 class Work_dir;
 
 // What a pass over a site section works with, all the run's own: its options (the section's, after
-// next_branch), its dependency store, its working directory, the source scan that parses its sources and,
-// with --self-update, what the makefile is made from (null otherwise).
+// next_branch), its dependency store, its working directory, the source scan that parses its sources, the
+// writer of the makefile, which takes its pages, and, with --self-update, what the makefile is made from
+// (null otherwise).
 struct Scan_run {
     const Tovik_opt& options;
     Dependency_collector& store;
     Work_dir& work_dir;
     Source_scan& parser;
+    Makefile_writer& writer;
     Makefile_inputs* inputs;
 };
 

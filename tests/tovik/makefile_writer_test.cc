@@ -12,22 +12,27 @@ namespace {
 
 const std::string header = ts::makefile_header();
 
-// A store holding what the scan leaves for index.vrn and for news.vrn, which is rebuilt on every run.
-void fill_store(Dependency_collector& store) {
-    store.text() = "$(prefix)index.html:\tindex.vrn\n"
-                   "\tvorn $(__vorn_OPTS) $(main_OPTS) index.vrn $(prefix)index.html\n\n"
-                   "$(prefix)news.html:\tnews.vrn\n"
-                   "\tvorn $(__vorn_OPTS) $(main_OPTS) news.vrn $(prefix)news.html\n\n";
-    store.target_list = "$(prefix)index.html\\\n";
-    store.always_list = "$(prefix)news.html\\\n";
-    store.always_recipes = "\n\tvorn $(__vorn_OPTS) $(main_OPTS) news.vrn $(prefix)news.html";
-    store.output_extensions = {"html"};
+// A page of the main section, made from `source`.
+Page_rule page(const std::string& source, const std::string& output, bool always = false) {
+    Page_rule p;
+    p.output = output;
+    p.source = source;
+    p.extension = "html";
+    p.options_variable = "main_OPTS";
+    p.always = always;
+    return p;
+}
+
+// The pages the scan finds for index.vrn and for news.vrn, which is rebuilt on every run.
+void fill(Makefile_writer& writer) {
+    writer.add_page(page("index.vrn", "$(prefix)index.html"));
+    writer.add_page(page("news.vrn", "$(prefix)news.html", true));
 }
 
 TEST(MakefileWriter, AlwaysRebuiltOutputs) {
     Dependency_collector store("html");
-    fill_store(store);
     Makefile_writer writer(store, "Makefile");
+    fill(writer);
     writer.begin_variables("./", "", "");
     writer.finish_archive_rule(Archive_form::archive, "site");
     EXPECT_EQ(writer.makefile_text(""),
@@ -62,12 +67,23 @@ TEST(MakefileWriter, AlwaysRebuiltOutputs) {
 
 TEST(MakefileWriter, ExtraTextWithoutFinalNewlineRunsIntoTheAlwaysRule) {
     Dependency_collector store("html");
-    fill_store(store);
     Makefile_writer writer(store, "Makefile");
+    fill(writer);
     writer.begin_variables("./", "", "");
     writer.finish_archive_rule(Archive_form::refusal, "");
     const std::string text = writer.makefile_text("# extra");
     EXPECT_NE(text.find("$(prefix)news.html\n\n\n\n# extraalways: \n\tvorn"), std::string::npos) << text;
+}
+
+// Names are written as make reads them back; the prefix variable that begins a page's name stays a variable.
+TEST(MakefileWriter, PrerequisiteNames) {
+    Dependency_collector store("html");
+    store.add_dependency("a b", false);
+    store.add_dependency("$(prefix)x.html", true);
+    store.add_dependency("$y.html", false);
+    store.add_dependency("$z.html", true);
+    EXPECT_EQ(prerequisite_names(store),
+              (std::set<std::string>{"a\\ b", "$(prefix)x.html", "$$y.html", "$$z.html"}));
 }
 
 TEST(MakefileWriter, VariablesBlockAndBranches) {
@@ -92,7 +108,7 @@ TEST(MakefileWriter, ArchiveRuleForms) {
               "\n\ndist-noupdate:\n\t@echo \"NO ARCHIVE CREATED. This feature is only "
               "enabled when Vorn-tovik is run without neither --prefix nor --root-dir "
               "option\"");
-    EXPECT_TRUE(store.archive_excludes.empty());
+    EXPECT_EQ(store.take_archive_excludes(), "");
 
     Makefile_writer archiving(store, "out.mk");
     archiving.finish_archive_rule(Archive_form::archive, "www");
@@ -104,7 +120,7 @@ TEST(MakefileWriter, ArchiveRuleForms) {
               "\ttar chzf www.tar.gz --transform='s|^\\.|www|S' --anchored --no-wildcards-match-slash \\\n"
               "\t-X - --exclude='./.out.mk.*' .");
     // One entry: its lines stay together in the sorted list.
-    store.archive_excludes.insert("index.vrn\nindex.vrn~\n");
+    store.exclude_from_archive("index.vrn\nindex.vrn~\n");
     EXPECT_EQ(store.take_archive_excludes(), "index.vrn\nindex.vrn~\n"
                                              "out.mk\nout.mk~\nout.mk.vt\nout.mk.vt~\nout.mk.sources\n"
                                              "out.mk.sources~\nout.mk.add\nout.mk.add~\nwww.tar.gz\n");
@@ -114,8 +130,11 @@ TEST(MakefileWriter, ArchiveRuleForms) {
 // files out.
 TEST(MakefileWriter, ArchiveRuleQuotesNamesAndCoversEveryExtension) {
     Dependency_collector store("html");
-    store.output_extensions = {"html", "php"};
     Makefile_writer writer(store, "my (web).mk");
+    writer.add_page(page("a.vrn", "$(prefix)a.html"));
+    Page_rule php = page("b.vrn", "$(prefix)b.php");
+    php.extension = "php";
+    writer.add_page(php);
     writer.finish_archive_rule(Archive_form::archive, "my site");
     EXPECT_EQ(writer.dist_noupdate(),
               "\n\ndist-noupdate:\n\ttest -r 'my (web).mk.sources' && touch 'my site.tar.gz' && \\\n"

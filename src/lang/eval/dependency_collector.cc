@@ -90,7 +90,7 @@ void Dependency_collector::on_marker(Marker marker, const std::string& text) {
 }
 
 void Dependency_collector::on_file_end(bool tags_seen) {
-    if (!tags_seen && scan == Scan_mode::fast)
+    if (!tags_seen && scan_ == Scan_mode::fast)
         reporter().warning("Source file with no <vorn> tags in fast mode");
 }
 
@@ -102,7 +102,7 @@ bool Dependency_collector::on_include(const Gen_type& name, Include_reader& read
     if (!name.is_string())
         return false;
     const std::string& path = name.get_string();
-    if (scan == Scan_mode::fast) {
+    if (scan_ == Scan_mode::fast) {
         if (!reader.opens(path)) {
             int err = errno;
             std::string text = path + ": No such file or directory";
@@ -123,8 +123,8 @@ std::string Dependency_collector::output_name() const {
 
 void Dependency_collector::enter_include_dir(const std::string& file_name) {
     log(Deps_change::enter_include_dir, false, file_name);
-    if (on_included_file)
-        on_included_file(dependency_path(file_name, false, current_dir_));
+    if (included_file_watcher_)
+        included_file_watcher_(dependency_path(file_name, false, current_dir_));
     saved_dirs_.push_back(current_dir_);
     current_dir_ += dir_part(file_name);
 }
@@ -147,16 +147,16 @@ namespace {
 // The makefile's own prefix variable, with which the page's output name (outputfile()) begins.
 const std::string prefix_variable = "$(prefix)";
 
-// How many bytes at the start of the dependency `path` are makefile text already: the prefix variable
-// of a name taken from the run directory.
-std::size_t makefile_text_length(const std::string& path, bool from_run_dir) {
-    return from_run_dir && path.compare(0, prefix_variable.size(), prefix_variable) == 0
-               ? prefix_variable.size()
-               : 0;
+// The dependency `path`, taken from the run directory when `from_run_dir`: a name from the run directory
+// that begins with the prefix variable lies below it.
+Dependency dependency_of(const std::string& path, bool from_run_dir) {
+    if (from_run_dir && path.compare(0, prefix_variable.size(), prefix_variable) == 0)
+        return Dependency{path.substr(prefix_variable.size()), true};
+    return Dependency{path, false};
 }
 
 bool expressible_dependency(const std::string& path, bool from_run_dir) {
-    return expressible_prerequisite(path.substr(makefile_text_length(path, from_run_dir)));
+    return expressible_prerequisite(dependency_of(path, from_run_dir).name);
 }
 
 } // namespace
@@ -169,8 +169,7 @@ bool Dependency_collector::add_dependency(const std::string& name, bool from_run
                            path + ": name make cannot express");
         return false;
     }
-    const std::size_t kept = makefile_text_length(path, from_run_dir);
-    dependencies.insert(" \\\n\t" + path.substr(0, kept) + escaped_prerequisite(path.substr(kept)));
+    dependencies_.insert(dependency_of(path, from_run_dir));
     return true;
 }
 
@@ -179,19 +178,18 @@ void Dependency_collector::add_archive_exclude(const std::string& name) {
     // An empty name names no file (the directory's path would take its place).
     if (name.empty())
         return;
-    const std::string path = dependency_path(name, false, current_dir_);
-    archive_excludes.insert(path + "\n" + path + "~\n");
+    archive_excludes_.insert_source(dependency_path(name, false, current_dir_));
 }
 
 void Dependency_collector::mark_no_output() {
     log(Deps_change::no_output);
-    if (main_file)
-        no_target = 1;
+    if (main_file_)
+        no_output_ = true;
 }
 
 void Dependency_collector::mark_always() {
     log(Deps_change::always);
-    always = 1;
+    always_ = true;
 }
 
 void Dependency_collector::mark_extension(const std::string& ext) {
@@ -201,18 +199,18 @@ void Dependency_collector::mark_extension(const std::string& ext) {
 
 void Dependency_collector::leave_main_file() {
     log(Deps_change::not_main);
-    main_file = 0;
+    main_file_ = false;
 }
 
 bool Dependency_collector::note_unfixed_dependency() {
     log(Deps_change::unfixed_dependency);
-    return !always;
+    return !always_;
 }
 
 void Dependency_collector::unfixed_dependency() {
     if (!note_unfixed_dependency())
         return;
-    if (!records_dir.empty())
+    if (!records_dir_.empty())
         reporter().info("unable to get dependency");
     else
         reporter().warning("unable to get dependency");
@@ -257,7 +255,7 @@ void Dependency_collector::variable_read(const std::string& name, const Gen_type
 // Followed on copies of the directory stack and the "__ALWAYS__" flag; the variables read are looked up.
 bool Dependency_collector::changes_are_silent(const Deps_changes& changes) const {
     std::vector<std::string> dirs{current_dir_};
-    bool quiet = always != 0;
+    bool quiet = always_;
     for (const Deps_change& c : changes) {
         switch (c.kind) {
         case Deps_change::dependency:
@@ -350,26 +348,24 @@ void Dependency_collector::set_output_name(const std::string& name) {
 
 void Dependency_collector::set_directory(const std::string& path) {
     current_dir_ = dir_part(path);
-    main_file = 1;
+    main_file_ = true;
 }
 
-void Dependency_collector::append_rule_text(const std::string& text) {
-    (always ? always_list : target_list) += text;
+bool Dependency_collector::take_no_output() {
+    const bool taken = no_output_;
+    no_output_ = false;
+    return taken;
 }
 
-void Dependency_collector::write_dependencies() {
-    for (const std::string& entry : dependencies)
-        text_ += entry;
+void Dependency_collector::end_source() {
+    dependencies_.clear();
+    output_extension_.clear();
+    always_ = false;
 }
 
 std::string Dependency_collector::take_archive_excludes() {
     std::string out;
-    archive_excludes.write([&out](std::string_view piece) { out += piece; });
-    archive_excludes.clear();
+    archive_excludes_.write([&out](std::string_view piece) { out += piece; });
+    archive_excludes_.clear();
     return out;
-}
-
-void Dependency_collector::keep_rules() {
-    rules_.append(text_);
-    text_.clear();
 }

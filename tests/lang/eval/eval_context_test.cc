@@ -101,13 +101,16 @@ TEST_F(StoreTest, DependencyStoreNamesAndDirectories) {
     EXPECT_EQ(store.output_name(), "$(prefix)sub/page.html");
     store.set_output_extension("php");
     EXPECT_EQ(store.output_name(), "$(prefix)sub/page.php");
-    store.clear_output_extension();
+    store.end_source();
     EXPECT_EQ(store.output_extension(), "");
 
-    store.main_file = 0;
+    // Each source is a main file again: "__NO_OUTPUT__" counts.
+    store.leave_main_file();
     store.set_directory("sub/page.vrn");
     EXPECT_EQ(store.current_dir(), "sub/");
-    EXPECT_EQ(store.main_file, 1);
+    store.on_marker(Marker::no_output, "");
+    EXPECT_TRUE(store.take_no_output());
+    EXPECT_FALSE(store.take_no_output());
     store.enter_include_dir("inc/head.vrn");
     EXPECT_EQ(store.current_dir(), "sub/inc/");
     store.enter_include_dir("plain.vrn");
@@ -119,24 +122,26 @@ TEST_F(StoreTest, DependencyStoreNamesAndDirectories) {
     EXPECT_EQ(r, (ts::Reported{"t: fatal: Deps_tree::undo_refresh () - internal error\n", 1}));
 }
 
-TEST_F(StoreTest, RuleListsDependenciesAndArchiveExcludes) {
+// Each file once; a name from outputfile() keeps the prefix variable apart; the next source starts afresh.
+TEST_F(StoreTest, DependenciesAndArchiveExcludes) {
     Dependency_collector store("html");
-    store.append_rule_text("$(prefix)a.html\\\n");
-    store.always = 1;
-    store.append_rule_text("$(prefix)b.html\\\n");
-    EXPECT_EQ(store.target_list, "$(prefix)a.html\\\n");
-    EXPECT_EQ(store.always_list, "$(prefix)b.html\\\n");
+    store.set_directory("sub/page.vrn");
+    store.add_dependency("z.png", false);
+    store.add_dependency("../head.vrn", false);
+    store.add_dependency("z.png", false);
+    store.add_dependency("$(prefix)sub/page.html", true);
+    store.on_marker(Marker::always, "");
+    std::string names;
+    for (const Dependency& d : store.dependencies())
+        names += (d.below_prefix ? " $(prefix)+" : " ") + d.name;
+    EXPECT_EQ(names, " head.vrn sub/z.png $(prefix)+sub/page.html");
+    EXPECT_TRUE(store.always());
+    store.end_source();
+    EXPECT_TRUE(store.dependencies().empty());
+    EXPECT_FALSE(store.always());
 
-    store.dependencies.insert(" \\\n\tz.png");
-    store.dependencies.insert(" \\\n\thead.vrn");
-    store.dependencies.insert(" \\\n\tz.png");
-    store.write_dependencies();
-    EXPECT_EQ(store.text(), " \\\n\thead.vrn \\\n\tz.png");
-    store.clear_dependencies();
-    EXPECT_TRUE(store.dependencies.empty());
-
-    store.archive_excludes.insert("sub/p.vrn\nsub/p.vrn~\n");
-    store.archive_excludes.insert("index.vrn\nindex.vrn~\n");
+    store.add_archive_exclude("p.vrn");
+    store.exclude_source("index.vrn");
     EXPECT_EQ(store.take_archive_excludes(), "index.vrn\nindex.vrn~\nsub/p.vrn\nsub/p.vrn~\n");
     EXPECT_EQ(store.take_archive_excludes(), "");
 }

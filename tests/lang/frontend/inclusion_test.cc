@@ -10,6 +10,7 @@
 #include "lang/frontend/parser.h"
 #include "lang/frontend/scanner.h"
 #include "support/test_support.h"
+#include "tovik/makefile_writer.h"
 
 namespace {
 
@@ -48,11 +49,10 @@ protected:
         EXPECT_EQ(open_fds(), fds_);
     }
     std::set<std::string> dependencies(std::initializer_list<const char*> names) {
-        std::set<std::string> out;
-        for (const char* n : names)
-            out.insert(std::string(" \\\n\t") + n);
-        return out;
+        return std::set<std::string>(names.begin(), names.end());
     }
+    // The collector's dependencies, as the makefile names them.
+    std::set<std::string> found() const { return prerequisite_names(deps_); }
 
     ts::Temp_dir dir_;
     ft::Cwd cd_;
@@ -104,10 +104,10 @@ TEST_F(InclusionTest, DependenciesFollowTheIncludedFilesDirectories) {
     ft::Outcome o = parse_main("<vorn>\ninclude(\"sub/a.vrn\");\nfsize('logo.png', '');\n</vorn>");
     EXPECT_EQ(o.result, 0);
     EXPECT_EQ(o.err, "");
-    EXPECT_EQ(deps_.dependencies,
-              dependencies({"sub/a.vrn", "sub/b.vrn", "top.txt", "sub/dep.txt", "logo.png"}));
+    EXPECT_EQ(found(), dependencies({"sub/a.vrn", "sub/b.vrn", "top.txt", "sub/dep.txt", "logo.png"}));
     EXPECT_EQ(deps_.current_dir(), "");
-    EXPECT_EQ(deps_.main_file, 0);
+    deps_.on_marker(Marker::no_output, ""); // no longer in the main file only
+    EXPECT_FALSE(deps_.take_no_output());
     expect_clean();
 }
 
@@ -115,7 +115,7 @@ TEST_F(InclusionTest, UnusedArgumentStillRecordsItsDependency) {
     ft::Outcome o = parse_main("<vorn>findlastnotof(a, b, fsize('x.png', ''));</vorn>");
     EXPECT_EQ(o.result, 0);
     EXPECT_EQ(o.err, "");
-    EXPECT_EQ(deps_.dependencies, dependencies({"x.png"}));
+    EXPECT_EQ(found(), dependencies({"x.png"}));
 }
 
 TEST_F(InclusionTest, MessagesNameTheIncludeChain) {
@@ -148,7 +148,7 @@ TEST_F(InclusionTest, AbandonedParseLeavesNoIncludedFileOpen) {
     EXPECT_EQ(reporter().scan_location().file, "main.vrn");
     EXPECT_EQ(parser.scanner.nested_tags.size(), 1u);
     // The next source starts from nothing.
-    deps_.clear_dependencies();
+    deps_.end_source();
     deps_.set_directory("other.vrn");
     write("other.vrn", "<vorn>include('sub/deeper/c.vrn');</vorn>");
     write("sub/deeper/c.vrn", "fsize('f', '');");
@@ -156,7 +156,7 @@ TEST_F(InclusionTest, AbandonedParseLeavesNoIncludedFileOpen) {
     o = ft::parse_path(parser, "other.vrn");
     EXPECT_EQ(o.result, 0);
     EXPECT_EQ(o.err, "");
-    EXPECT_EQ(deps_.dependencies, dependencies({"sub/deeper/c.vrn", "sub/deeper/f"}));
+    EXPECT_EQ(found(), dependencies({"sub/deeper/c.vrn", "sub/deeper/f"}));
     expect_clean();
 }
 
@@ -206,7 +206,7 @@ TEST_F(InclusionTest, NameThatIsNoStringIsNotFollowed) {
     EXPECT_EQ(o.result, 0);
     EXPECT_EQ(o.err, "main.vrn:1: warning: unable to get dependency\n"
                      "main.vrn:1: warning: variable `x' not defined\n");
-    EXPECT_EQ(deps_.dependencies, std::set<std::string>{" \\\n\tkept.txt"});
+    EXPECT_EQ(found(), dependencies({"kept.txt"}));
     expect_clean();
 }
 
@@ -223,7 +223,7 @@ TEST_F(InclusionTest, HundredNestedInclusionsAreAllowed) {
     ft::Outcome o = parse_main("<vorn>include('f1.vrn');</vorn>");
     EXPECT_EQ(o.result, 0);
     EXPECT_EQ(o.err, "");
-    EXPECT_EQ(deps_.dependencies.size(), 100u);
+    EXPECT_EQ(deps_.dependencies().size(), 100u);
     expect_clean();
 }
 
@@ -262,13 +262,14 @@ TEST_F(InclusionTest, MissingFile) {
 }
 
 TEST_F(InclusionTest, FastModeDoesNotReadIncludedFiles) {
-    deps_.scan = Scan_mode::fast;
+    deps_.set_scan_mode(Scan_mode::fast);
     write("a.vrn", "# not even Vorn (");
     ft::Outcome o = parse_main("<vorn>include('a.vrn'); x;</vorn>");
     EXPECT_EQ(o.result, 0);
     EXPECT_EQ(o.err, "");
-    EXPECT_EQ(deps_.dependencies, dependencies({"a.vrn"}));
-    EXPECT_EQ(deps_.main_file, 0);
+    EXPECT_EQ(found(), dependencies({"a.vrn"}));
+    deps_.on_marker(Marker::no_output, "");
+    EXPECT_FALSE(deps_.take_no_output());
     expect_clean();
     o = parse_main("<vorn>\ninclude('nope.vrn');</vorn>");
     EXPECT_EQ(o.exit, 1);
@@ -286,10 +287,10 @@ TEST_F(InclusionTest, UnclosedTagsAreReportedAtTheMainFileEndOnly) {
 TEST_F(InclusionTest, NoOutputMarkerCountsOnlyBeforeTheFirstInclusion) {
     write("a.vrn", "// __NO_OUTPUT__\n");
     parse_main("<vorn>include('a.vrn'); // __NO_OUTPUT__\n</vorn>");
-    EXPECT_EQ(deps_.no_target, 0);
+    EXPECT_FALSE(deps_.take_no_output());
     deps_.set_directory("main.vrn");
     parse_main("<vorn>// __NO_OUTPUT__\ninclude('a.vrn');</vorn>");
-    EXPECT_EQ(deps_.no_target, 1);
+    EXPECT_TRUE(deps_.take_no_output());
 }
 
 } // namespace

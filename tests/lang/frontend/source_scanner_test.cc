@@ -11,6 +11,7 @@
 #include "lang/frontend/parser.h"
 #include "lang/frontend/scanner.h"
 #include "support/test_support.h"
+#include "tovik/makefile_writer.h"
 
 namespace {
 
@@ -360,22 +361,20 @@ TEST_F(ScannerTest, GeneratorMarkers) {
     EXPECT_EQ(tokens("<vorn>// x__ALWAYS__y\n/* __EXT__ \t php */ a\n b // __DEP__ ../img/./logo.png \t\r\n"
                      "/* __DEP__ /abs/f*/ c /* __DEP__ two\r\nlines */\n// __EXT__\n// __DEP__\n</vorn>"),
               "T_IDENT(a) T_IDENT(b) T_IDENT(c) T_TAG_END");
-    EXPECT_EQ(deps.always, 1);
+    EXPECT_TRUE(deps.always());
     EXPECT_EQ(deps.output_extension(), "php");
-    EXPECT_EQ(deps.dependencies,
-              (std::set<std::string>{" \\\n\timg/logo.png", " \\\n\t/abs/f", " \\\n\tnews/two"}));
-    EXPECT_EQ(deps.no_target, 0);
+    EXPECT_EQ(prerequisite_names(deps), (std::set<std::string>{"img/logo.png", "/abs/f", "news/two"}));
+    EXPECT_FALSE(deps.take_no_output());
     tokens("<vorn>/*__NO_OUTPUT__*/</vorn>");
-    EXPECT_EQ(deps.no_target, 1);
+    EXPECT_TRUE(deps.take_no_output());
     // After the first inclusion of a source the marker no longer counts.
-    deps.no_target = 0;
-    deps.main_file = 0;
+    deps.leave_main_file();
     tokens("<vorn>/*__NO_OUTPUT__*/</vorn>");
-    EXPECT_EQ(deps.no_target, 0);
+    EXPECT_FALSE(deps.take_no_output());
     // Markers outside comments are identifiers; markers in page text are text.
-    deps.always = 0;
+    deps.end_source();
     EXPECT_EQ(tokens("__ALWAYS__<vorn __ALWAYS__ />"), "T_IDENT(__ALWAYS__)");
-    EXPECT_EQ(deps.always, 0);
+    EXPECT_FALSE(deps.always());
 }
 
 // "__EXT__" takes one plain word; other text leaves the page's extension as it was.
@@ -417,14 +416,14 @@ TEST_F(ScannerTest, ExtensionMarkerTakesOneWord) {
 
 TEST_F(ScannerTest, FastModeMarkersAndMissingTags) {
     Dependency_collector deps("html");
-    deps.scan = Scan_mode::fast;
+    deps.set_scan_mode(Scan_mode::fast);
     use(&deps);
     Scan s = scan(parser, "no tags here\n// __ALWAYS__\n");
     EXPECT_EQ(s.err, "t.vrn:3: warning: Source file with no <vorn> tags in fast mode\n");
-    EXPECT_EQ(deps.always, 0);
+    EXPECT_FALSE(deps.always());
     EXPECT_EQ(tokens("<vorn // __ALWAYS__\n/>"), "");
-    EXPECT_EQ(deps.always, 1);
-    deps.scan = Scan_mode::full;
+    EXPECT_TRUE(deps.always());
+    deps.set_scan_mode(Scan_mode::full);
     EXPECT_EQ(tokens("no tags here"), ""); // no warning outside fast mode
 }
 
