@@ -9,7 +9,7 @@
 
 Dependency_collector::Dependency_collector(std::string target_extension)
     : target_extension_(std::move(target_extension)), working_directory_(work_dir().working_dir() + "/") {
-    run_dir_ = working_directory_;
+    set_run_dir(working_directory_);
 }
 
 Dependency_collector::~Dependency_collector() = default;
@@ -26,18 +26,14 @@ Node* Dependency_collector::add_statement(Node* node) {
     node->src = r.scan_plain_name();
     node->line = r.scan_location().line;
     node->deps(*this);
-    pending_.push_back(node);
+    queue(node);
     return node;
 }
 
 // The statement at the back of the queue is the completed top-level statement; every other queued node
 // belongs to its subtree and goes with it.
 void Dependency_collector::on_statement_complete() {
-    if (pending_.empty())
-        return;
-    Node* statement = pending_.back();
-    forget_pending();
-    delete statement;
+    delete take_statement();
 }
 
 void Dependency_collector::on_parse_abandoned() {
@@ -118,7 +114,7 @@ bool Dependency_collector::on_include(const Gen_type& name, Include_reader& read
 }
 
 std::string Dependency_collector::output_name() const {
-    return output_name_ + (output_extension_.empty() ? target_extension_ : output_extension_);
+    return raw_output_name() + (output_extension_.empty() ? target_extension_ : output_extension_);
 }
 
 void Dependency_collector::enter_include_dir(const std::string& file_name) {
@@ -283,8 +279,7 @@ bool Dependency_collector::changes_are_silent(const Deps_changes& changes) const
             std::size_t n = 0;
             c.text.copy(reinterpret_cast<char*>(&n), sizeof n);
             const std::string name = c.text.substr(sizeof n, n);
-            auto it = variables_.find(name);
-            if (variable_text(name, it == variables_.end() ? nullptr : &it->second) != c.text)
+            if (variable_text(name, peek_variable(name)) != c.text)
                 return false;
             break;
         }
@@ -337,13 +332,13 @@ void Dependency_collector::make_changes(const Deps_changes& changes) {
 
 void Dependency_collector::set_input_name(const std::string& name) {
     reporter().forget_plain_names();
-    input_name_ = normalize_path(name, true);
-    input_path_ = working_directory_ + input_name_;
+    std::string input = normalize_path(name, true);
+    set_input(input, working_directory_ + input);
 }
 
 void Dependency_collector::set_output_name(const std::string& name) {
-    output_name_ = normalize_path(name, true);
-    output_path_ = working_directory_ + output_name_;
+    std::string output = normalize_path(name, true);
+    set_output(output, working_directory_ + output);
 }
 
 void Dependency_collector::set_directory(const std::string& path) {

@@ -23,6 +23,19 @@ Eval_context::Eval_context() {
 
 Eval_context::~Eval_context() = default;
 
+Node* Eval_context::take_statement() {
+    if (pending_.empty())
+        return nullptr;
+    Node* statement = pending_.back();
+    pending_.clear();
+    return statement;
+}
+
+const Gen_type* Eval_context::peek_variable(const std::string& name) const {
+    auto it = variables_.find(name);
+    return it == variables_.end() ? nullptr : &it->second;
+}
+
 void Eval_context::stamp(Node* node) {
     node->owner = this;
     Reporter& r = reporter();
@@ -89,7 +102,7 @@ Gen_type Eval_context::set_variable_element(const std::string& name, const Gen_t
 }
 
 std::string Eval_context::adjust_level() {
-    int32_t n = output_level - root_level;
+    int32_t n = output_level_ - root_level_;
     if (n < 0) {
         reporter().warning("Can't adjust level: output file outside root directory", "No adjust");
         return std::string();

@@ -1,6 +1,7 @@
-// The context a Vorn source is processed in: its variables, its text buffer and the names of its input and
-// output.  Two kinds exist: the dependency collector (vorn-tovik, lang/eval/dependency_collector.h) and
-// the page renderer (vorn, lang/eval/page_renderer.h).
+// The context a Vorn source is processed in: its variables and the names of its input and output, and the
+// hooks through which the scanner, the parser and the built-ins tell it what happens; each kind of context
+// answers them in its own way.  Two kinds exist: the dependency collector (vorn-tovik,
+// lang/eval/dependency_collector.h) and the page renderer (vorn, lang/eval/page_renderer.h).
 #pragma once
 
 #include <cstdint>
@@ -58,7 +59,7 @@ public:
     // What the scanner meets.
     // Text for the page: page text outside code, and what echo, print, verbatim and the programs run write.
     // The page renderer adds it to the page; the dependency collector makes no page and drops it.
-    virtual void on_text(std::string_view text) { text_.append(text); }
+    virtual void on_text(std::string_view text) { (void)text; }
     // A generator marker in a comment, with the text after it (blanks around it removed): what the page's
     // rule asks for, which only the dependency collector acts on.
     virtual void on_marker(Marker marker, const std::string& text) {
@@ -134,9 +135,6 @@ public:
     // Called when a variable is read whole (`value` null when it does not exist).
     virtual void variable_read(const std::string& /*name*/, const Gen_type* /*value*/) {}
 
-    // The text buffer: page text (execution) or makefile rules (dependencies).
-    std::string& text() { return text_; }
-
     const std::string& input_name() const { return input_name_; }
     const std::string& input_path() const { return input_path_; }
     const std::string& raw_output_name() const { return output_name_; }
@@ -153,25 +151,45 @@ public:
 
     // "../" once per level the output file lies below the site's root.
     std::string adjust_level();
-    int32_t root_level = 0;
-    int32_t output_level = 0;
 
 protected:
     // Stamps a node with this store and the reporter's scan location.
     void stamp(Node* node);
+    // The nodes registered since the last completed statement: the last one queued is the statement, the
+    // others belong to its subtree.
+    void queue(Node* node) { pending_.push_back(node); }
+    // The completed statement (null when none is queued); the queue is emptied.
+    Node* take_statement();
     // Forgets the queued nodes of a dropped statement (they were its descendants, destroyed with it).
     void forget_pending() { pending_.clear(); }
+    // The variable's value, or null, as it is: nothing is told of the reading.
+    const Gen_type* peek_variable(const std::string& name) const;
 
+    void set_input(std::string name, std::string path) {
+        input_name_ = std::move(name);
+        input_path_ = std::move(path);
+    }
+    void set_output(std::string name, std::string path) {
+        output_name_ = std::move(name);
+        output_path_ = std::move(path);
+    }
+    void set_run_dir(std::string dir) { run_dir_ = std::move(dir); }
+    // How deep the site's root and the output file lie, in directories, for adjust_level.
+    void set_levels(int32_t root, int32_t output) {
+        root_level_ = root;
+        output_level_ = output;
+    }
+
+private:
     std::map<std::string, Gen_type> variables_;
     std::deque<Node*> pending_;
-    std::string text_;
     std::string input_name_;
     std::string input_path_;
     std::string output_name_;
     std::string output_path_;
     std::string run_dir_;
-
-private:
+    int32_t root_level_ = 0;
+    int32_t output_level_ = 0;
     Work_dir own_work_dir_;
     Work_dir* work_dir_ = &own_work_dir_;
 };

@@ -10,39 +10,36 @@
 Page_renderer::Page_renderer(const std::string& input_name, const std::string& output_name,
                              const std::string& root_dir, std::string policy)
     : policy_(std::move(policy)) {
-    input_name_ = input_name;
-    output_name_ = output_name;
     // An absolute name is its own path.
     Work_dir& here = work_dir();
     std::string cwd = here.working_dir() + "/";
-    run_dir_ = cwd;
-    input_path_ = !input_name.empty() && input_name[0] == '/' ? input_name : cwd + input_name;
-    output_path_ = !output_name.empty() && output_name[0] == '/' ? output_name : cwd + output_name;
-    root_level = root_dir == "./" ? here.cwd_depth() : here.path_depth(with_slash(root_dir));
+    set_run_dir(cwd);
+    set_input(input_name, !input_name.empty() && input_name[0] == '/' ? input_name : cwd + input_name);
+    set_output(output_name, !output_name.empty() && output_name[0] == '/' ? output_name : cwd + output_name);
     // A page written to standard output counts as one in the run directory, so that links made for it climb
     // to the root like those of a page written there.
-    output_level = here.path_depth(output_name == "-" ? std::string("page") : output_name);
-    variables_["_argc"] = Gen_type(1);
+    set_levels(root_dir == "./" ? here.cwd_depth() : here.path_depth(with_slash(root_dir)),
+               here.path_depth(output_name == "-" ? std::string("page") : output_name));
+    set_variable("_argc", Gen_type(1));
     Gen_type argv = Gen_type::empty_array();
     argv.elements().emplace_back(input_name);
-    variables_["_argv"] = std::move(argv);
+    set_variable("_argv", argv);
 }
 
 Page_renderer::~Page_renderer() = default;
 
 Node* Page_renderer::add_statement(Node* node) {
     stamp(node);
-    pending_.push_back(node);
+    queue(node);
     return node;
 }
 
 // Runs the completed top-level statement (the back of the queue; the other queued nodes are its subtree),
 // then destroys it.
 void Page_renderer::on_statement_complete() {
-    if (pending_.empty())
+    std::unique_ptr<Node> statement(take_statement());
+    if (!statement)
         return;
-    std::unique_ptr<Node> statement(pending_.back());
-    forget_pending();
     Reporter& r = reporter();
     r.set_executing(true);
     statement->exec();
@@ -100,7 +97,7 @@ void Page_renderer::on_file_read(const std::string& path) {
         return;
     const std::string full =
         normalize_path(path[0] == '/' ? path : work_dir().working_dir() + "/" + path, true);
-    const std::string& run = run_dir_;
+    const std::string& run = run_dir();
     std::size_t common = 0; // up to and including the last "/" the two share
     for (std::size_t i = 0; i < full.size() && i < run.size() && full[i] == run[i]; ++i)
         if (run[i] == '/')

@@ -26,8 +26,17 @@ public:
     void on_included_end_run() override { restore_arguments(); }
     // The policy on external programs (--noext-warning, --noext-error).
     bool on_program(const char* what, Gen_type& result) override;
+    void on_text(std::string_view text) override { page_.append(text); }
 
-    const std::string& policy() const { return policy_; }
+    // The page made so far.
+    const std::string& text() const { return page_; }
+    // The page made so far, which is forgotten.
+    std::string take_text() {
+        std::string page;
+        page.swap(page_);
+        return page;
+    }
+
     // From now on, the files the page reads are kept (vorn --deps), named from the run directory, or
     // absolute when they lie outside the run directory's top-level directory.
     void record_reads() { recording_ = true; }
@@ -38,6 +47,7 @@ public:
     void restore_arguments();
 
 private:
+    std::string page_;
     std::string policy_;
     bool recording_ = false;
     std::set<std::string> reads_;

@@ -77,17 +77,14 @@ TEST_F(StoreTest, ElementWritesOnArraysAndRefusals) {
 }
 
 TEST_F(StoreTest, AdjustLevel) {
-    Dependency_collector store("html");
-    store.output_level = 3;
-    store.root_level = 1;
-    EXPECT_EQ(store.adjust_level(), "../../");
-    store.root_level = 3;
-    EXPECT_EQ(store.adjust_level(), "");
-    store.root_level = 4;
-    auto r = ts::capture([&] { EXPECT_EQ(store.adjust_level(), ""); });
+    // The page lies three directories down, the root one, three and four.
+    EXPECT_EQ(Page_renderer("a.vrn", "x/y/z/a.html", "r", "").adjust_level(), "../../");
+    EXPECT_EQ(Page_renderer("a.vrn", "x/y/z/a.html", "r/s/t", "").adjust_level(), "");
+    Page_renderer outside("a.vrn", "x/y/z/a.html", "r/s/t/u", "");
+    auto r = ts::capture([&] { EXPECT_EQ(outside.adjust_level(), ""); });
     EXPECT_EQ(r.err, "t: warning: Can't adjust level: output file outside root directory\n");
     reporter().set_brief();
-    EXPECT_EQ(ts::capture([&] { store.adjust_level(); }).err, "t: warning: No adjust\n");
+    EXPECT_EQ(ts::capture([&] { outside.adjust_level(); }).err, "t: warning: No adjust\n");
 }
 
 TEST_F(StoreTest, DependencyStoreNamesAndDirectories) {

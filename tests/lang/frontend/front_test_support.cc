@@ -22,20 +22,18 @@ Node* Keep_context::add_statement(Node* node) {
     stamp(node);
     registered.push_back(node);
     registered_as.push_back(label(node));
-    pending_.push_back(node);
+    queue(node);
     return node;
 }
 
 void Keep_context::on_statement_complete() {
-    if (pending_.empty())
-        return;
-    statements.emplace_back(pending_.back());
-    forget_pending();
+    if (Node* statement = take_statement())
+        statements.emplace_back(statement);
 }
 
 void Keep_context::on_text(std::string_view text) {
     if (exec)
-        Eval_context::on_text(text);
+        text_.append(text);
 }
 
 bool Keep_context::on_include(const Gen_type& name, Include_reader& reader) {

@@ -24,11 +24,15 @@ public:
     void on_statement_complete() override;
     void on_text(std::string_view text) override;
     bool on_include(const Gen_type& name, Include_reader& reader) override;
+    std::string& text() { return text_; }
 
     bool exec = false;
     std::vector<Node*> registered;          // may dangle once a node has been discarded
     std::vector<std::string> registered_as; // label() of each, taken at registration
     std::vector<std::unique_ptr<Node>> statements;
+
+private:
+    std::string text_;
 };
 
 // One line per node: "N_plus(a, 3)"; variables as a, a[], a[1], I(inner, index), $(expr)...; string

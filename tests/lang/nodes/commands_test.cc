@@ -66,13 +66,13 @@ TEST_F(CommandsTest, OutputResultsAndFailures) {
         {exec(args, L(C("a"), C(1)), true), "\"\"", F("Gen_type::get_string () -- Internal Error"), ""},
     };
     for (Row& r : rows) {
-        st->text().clear();
+        store_->take_text();
         Outcome o = eval([&] { return r.node->exec(); });
         const std::string row = r.value.substr(0, 40);
         EXPECT_TRUE(o.value == r.value)
             << row << " gave " << o.value.substr(0, 40) << " (" << o.value.size() << ")";
         EXPECT_EQ(o.err, r.err) << row;
-        EXPECT_EQ(st->text(), r.text) << row;
+        EXPECT_EQ(store_->text(), r.text) << row;
         EXPECT_EQ(o.status, -1) << row;
     }
     reporter().set_brief();
@@ -106,7 +106,7 @@ TEST_F(CommandsTest, FailedStartLeavesNoSecondTestProcess) {
     std::fclose(f);
     EXPECT_EQ(ts::read_file(buffered), "once");
     EXPECT_EQ(out, "out-once");
-    EXPECT_EQ(st->text(), "");
+    EXPECT_EQ(store_->text(), "");
 }
 
 TEST_F(CommandsTest, PolicyKeepsProgramsFromRunning) {

@@ -107,11 +107,11 @@ TEST_F(FileBuiltinsTest, EvaluationResultsAndMessages) {
     };
     ASSERT_EQ(chdir(home.c_str()), 0);
     for (Row& r : rows) {
-        st->text().clear();
+        store_->take_text();
         Outcome o = eval([&] { return r.node->exec(); });
         EXPECT_EQ(o.value, r.value) << r.err;
         EXPECT_EQ(o.err, r.err) << r.value;
-        EXPECT_EQ(st->text(), r.text) << r.value;
+        EXPECT_EQ(store_->text(), r.text) << r.value;
     }
     reporter().set_brief(); // the short texts
     EXPECT_EQ(eval([&] { return rows[1].node->exec(); }).err, W(missing));
