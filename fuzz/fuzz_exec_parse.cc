@@ -1,5 +1,5 @@
 // The source scanner and the parser working for the execution store, as vorn runs a source: every completed
-// statement is evaluated at once.  The store refuses external programs ("error" policy): cmd, exec, evalcmd
+// statement is evaluated at once.  The store refuses external programs (--noext-error): cmd, exec, evalcmd
 // and evalexec report an error, which ends the input, so nothing outside this process ever runs.  Endless
 // loops and huge values are ended by the fuzz build's budget (base/fuzz_budget.h).
 #include <cstddef>
@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fz::start_input();
     try {
         Source_scan parser;
-        auto store = std::make_unique<Page_renderer>("page.vrn", "page.html", "./", "error");
+        auto store = std::make_unique<Page_renderer>("page.vrn", "page.html", "./", Program_policy::refuse);
         g_store = store.get();
         reporter().set_file("page.vrn");
         parser.parse_string(fz::text_of(data, size));

@@ -100,10 +100,10 @@ Vorn_options parse_vorn_options(int argc, char** argv) {
             o.parents = true;
             break;
         case opt_noext_warning:
-            o.policy = "warning";
+            o.policy = Program_policy::warn;
             break;
         case opt_noext_error:
-            o.policy = "error";
+            o.policy = Program_policy::refuse;
             break;
         case opt_deps:
             o.deps = optarg;

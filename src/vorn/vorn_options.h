@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "lang/eval/page_renderer.h"
+
 struct Vorn_options {
     std::string source;
     std::string output;                                       // "-": standard output
@@ -12,7 +14,7 @@ struct Vorn_options {
     std::vector<std::pair<std::string, std::string>> defines; // -D NAME=VALUE, in order
     std::vector<bool> define_is_flag;                         // per entry: no "=" given, defined as 1
     bool parents = false;                                     // -p
-    std::string policy;                                       // "warning", "error" or empty
+    Program_policy policy = Program_policy::run;              // --noext-warning, --noext-error
     std::string deps;                                         // --deps: the record of what the page read
 };
 

@@ -8,8 +8,8 @@
 #include "lang/eval/page_renderer.h"
 
 Page_renderer::Page_renderer(const std::string& input_name, const std::string& output_name,
-                             const std::string& root_dir, std::string policy)
-    : policy_(std::move(policy)) {
+                             const std::string& root_dir, Program_policy policy)
+    : policy_(policy) {
     // An absolute name is its own path.
     Work_dir& here = work_dir();
     std::string cwd = here.working_dir() + "/";
@@ -78,12 +78,12 @@ void Page_renderer::on_include_run(Node& file, Node* arguments) {
 }
 
 bool Page_renderer::on_program(const char* what, Gen_type& result) {
-    if (policy_ == "warning") {
+    if (policy_ == Program_policy::warn) {
         reporter().warning(std::string("can't execute ") + what + ": --noext-warning used");
         result = Gen_type(std::string());
         return false;
     }
-    if (policy_ == "error") {
+    if (policy_ == Program_policy::refuse) {
         reporter().error(std::string("can't execute ") + what + ": --noext-error used");
         result = Gen_type(-1);
         return false;

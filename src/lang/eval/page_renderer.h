@@ -8,11 +8,17 @@
 
 #include "lang/eval/eval_context.h"
 
+// What a page may do with external programs (cmd, evalcmd, exec, evalexec).
+enum class Program_policy : uint8_t {
+    run,    // they run
+    warn,   // they do not run, with a warning (--noext-warning)
+    refuse, // they do not run, with an error (--noext-error)
+};
+
 class Page_renderer : public Eval_context {
 public:
-    // policy: "warning" or "error" restrict external programs; anything else allows them.
     Page_renderer(const std::string& input_name, const std::string& output_name, const std::string& root_dir,
-                  std::string policy);
+                  Program_policy policy = Program_policy::run);
     ~Page_renderer() override;
 
     Node* add_statement(Node* node) override;
@@ -48,7 +54,7 @@ public:
 
 private:
     std::string page_;
-    std::string policy_;
+    Program_policy policy_;
     bool recording_ = false;
     std::set<std::string> reads_;
     std::vector<bool> frames_;

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-// What a value holds; each kind keeps the letter that has always stood for it.
-enum class Value_kind : char { integer = 'i', string = 'c', array = 'a', list = 'l', undefined = 'u' };
+// What a value holds.
+enum class Value_kind : uint8_t { integer, string, array, list, undefined };
 
 class Gen_type {
 public:

@@ -78,9 +78,9 @@ TEST_F(StoreTest, ElementWritesOnArraysAndRefusals) {
 
 TEST_F(StoreTest, AdjustLevel) {
     // The page lies three directories down, the root one, three and four.
-    EXPECT_EQ(Page_renderer("a.vrn", "x/y/z/a.html", "r", "").adjust_level(), "../../");
-    EXPECT_EQ(Page_renderer("a.vrn", "x/y/z/a.html", "r/s/t", "").adjust_level(), "");
-    Page_renderer outside("a.vrn", "x/y/z/a.html", "r/s/t/u", "");
+    EXPECT_EQ(Page_renderer("a.vrn", "x/y/z/a.html", "r").adjust_level(), "../../");
+    EXPECT_EQ(Page_renderer("a.vrn", "x/y/z/a.html", "r/s/t").adjust_level(), "");
+    Page_renderer outside("a.vrn", "x/y/z/a.html", "r/s/t/u");
     auto r = ts::capture([&] { EXPECT_EQ(outside.adjust_level(), ""); });
     EXPECT_EQ(r.err, "t: warning: Can't adjust level: output file outside root directory\n");
     reporter().set_brief();
@@ -148,7 +148,7 @@ TEST_F(StoreTest, CollectorRefusesPageBuiltins) {
     Dependency_collector deps("html");
     EXPECT_EQ(ts::capture([&] { deps.on_page_builtin(); }),
               (ts::Reported{"t: fatal: Deps_tree::ensure_exec () -- Internal Error\n", 1}));
-    Page_renderer exec("index.vrn", "index.html", "./", "");
+    Page_renderer exec("index.vrn", "index.html", "./");
     exec.on_page_builtin();
 }
 
@@ -186,7 +186,7 @@ TEST_F(StoreTest, RegistrationStampsRunsDepsAndDropDestroysOnce) {
 
 TEST_F(StoreTest, ExecutionStoreRunsDroppedStatement) {
     std::vector<std::string> log;
-    Page_renderer store("page.vrn", "page.html", "./", "");
+    Page_renderer store("page.vrn", "page.html", "./");
     store.add_statement(new Probe(log, "s"));
     store.on_statement_complete();
     EXPECT_FALSE(reporter().executing());
@@ -198,7 +198,7 @@ TEST_F(StoreTest, ExecutionStoreRunsDroppedStatement) {
 }
 
 TEST_F(StoreTest, ArgumentFramesSaveAndRestore) {
-    Page_renderer store("page.vrn", "page.html", "./", "");
+    Page_renderer store("page.vrn", "page.html", "./");
     store.save_arguments();
     store.set_variable("_argc", Gen_type(3));
     store.set_variable("_argv", Gen_type("changed"));
@@ -219,12 +219,12 @@ TEST_F(StoreTest, ExecutionStoreLevels) {
     ts::Temp_dir tmp;
     std::string back = Work_dir().working_dir();
     ASSERT_EQ(chdir(tmp.path().c_str()), 0);
-    Page_renderer at_root("a.vrn", "sub/deeper/a.html", "./", "");
+    Page_renderer at_root("a.vrn", "sub/deeper/a.html", "./");
     EXPECT_EQ(at_root.adjust_level(), "../../");
-    Page_renderer to_stdout("a.vrn", "-", "./", "");
+    Page_renderer to_stdout("a.vrn", "-", "./");
     EXPECT_EQ(to_stdout.adjust_level(), ""); // standard output counts as a page in the run directory
     ts::make_dirs(tmp / "site");
-    Page_renderer below("site/a.vrn", "site/x/a.html", "site", "");
+    Page_renderer below("site/a.vrn", "site/x/a.html", "site");
     EXPECT_EQ(below.adjust_level(), "../");
     EXPECT_EQ(below.input_path(), Work_dir().working_dir() + "/site/a.vrn");
     ASSERT_EQ(chdir(back.c_str()), 0);

@@ -78,7 +78,7 @@ TEST_F(CommandsTest, OutputResultsAndFailures) {
     reporter().set_brief();
     EXPECT_EQ(eval([&] { return rows[2].node->exec(); }).err, E("exec exit 3"));
 
-    Page_renderer below("sub/page.vrn", "sub/page.html", "./", "");
+    Page_renderer below("sub/page.vrn", "sub/page.html", "./");
     st = &below;
     EXPECT_EQ(eval([] { return exec("/usr/bin/env", nullptr, true)->exec(); }).value, "\"LA=../\n\"");
 }
@@ -111,8 +111,8 @@ TEST_F(CommandsTest, FailedStartLeavesNoSecondTestProcess) {
 
 TEST_F(CommandsTest, PolicyKeepsProgramsFromRunning) {
     const std::string marker = dir_ / "marker";
-    Page_renderer warn("page.vrn", "page.html", "./", "warning"),
-        error("page.vrn", "page.html", "./", "error");
+    Page_renderer warn("page.vrn", "page.html", "./", Program_policy::warn),
+        error("page.vrn", "page.html", "./", Program_policy::refuse);
     struct Row {
         Eval_context* store;
         bool script;

@@ -125,7 +125,7 @@ protected:
         r.add_lines(2);
         r.set_policy(Policy::ignore_errors);
         r.set_executing(true);
-        store_ = std::make_unique<Page_renderer>("page.vrn", "page.html", "./", "");
+        store_ = std::make_unique<Page_renderer>("page.vrn", "page.html", "./");
         st = store_.get();
         // Nodes that name files take the working directory from the store the parser works for.
         g_store = st;

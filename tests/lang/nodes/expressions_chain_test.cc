@@ -27,7 +27,7 @@ protected:
         reporter().reset();
         reporter().set_program_name("vt");
         reporter().set_file("sub/page.vrn");
-        store_ = std::make_unique<Page_renderer>("page.vrn", "page.html", "./", "");
+        store_ = std::make_unique<Page_renderer>("page.vrn", "page.html", "./");
     }
     void TearDown() override { reporter().reset(); }
 

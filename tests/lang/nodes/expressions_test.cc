@@ -144,7 +144,7 @@ protected:
         r.set_file("sub/page.vrn");
         r.add_lines(2);
         r.set_policy(Policy::ignore_errors);
-        store_ = std::make_unique<Page_renderer>("page.vrn", "page.html", "./", "");
+        store_ = std::make_unique<Page_renderer>("page.vrn", "page.html", "./");
         st = store_.get();
         r.set_executing(true);
     }

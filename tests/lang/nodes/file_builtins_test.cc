@@ -120,7 +120,7 @@ TEST_F(FileBuiltinsTest, EvaluationResultsAndMessages) {
 }
 
 TEST_F(FileBuiltinsTest, StoreDependentNodes) {
-    Page_renderer below("sub/page.vrn", "sub/page.html", "./", "");
+    Page_renderer below("sub/page.vrn", "sub/page.html", "./");
     st = &below;
     EXPECT_EQ(eval([] { return N<N_adj_link>()->exec(); }).value, "\"../\"");
 

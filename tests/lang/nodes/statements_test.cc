@@ -158,7 +158,7 @@ TEST_F(StatementsTest, InputAndOutputNames) {
     Dependency_collector deps(".html");
     deps.set_input_name("./sub/page.vrn");
     deps.set_output_name("sub/./page");
-    Page_renderer exec("sub/page.vrn", "out/page.htm", "./", "");
+    Page_renderer exec("sub/page.vrn", "out/page.htm", "./");
     for (Eval_context* store : {static_cast<Eval_context*>(&deps), static_cast<Eval_context*>(&exec)}) {
         st = store;
         const std::string out = store == &deps ? "sub/page.html" : "out/page.htm";
