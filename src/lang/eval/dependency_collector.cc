@@ -18,7 +18,7 @@ void Dependency_collector::on_page_builtin() {
     reporter().fatal("Deps_tree::ensure_exec () -- Internal Error");
 }
 
-// Nodes are named without the include chain: a dependency store never runs them, and all of them go
+// Nodes are named without the include chain: the collector never runs them, and all of them go
 // before the next source starts.
 Node* Dependency_collector::add_statement(Node* node) {
     Reporter& r = reporter();

@@ -1,5 +1,5 @@
-// The changes that reading a source makes to the dependency store, as a list: kept for an included file so
-// that a later inclusion of the same file makes them again without the file being scanned and parsed
+// The changes that reading a source makes to the dependency collector, as a list: kept for an included file
+// so that a later inclusion of the same file makes them again without the file being scanned and parsed
 // (lang/frontend/include_memo.h).
 #pragma once
 

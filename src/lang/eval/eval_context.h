@@ -6,12 +6,9 @@
 
 #include <cstdint>
 #include <deque>
-#include <functional>
 #include <map>
-#include <set>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "lang/eval/deps_changes.h"
 #include "lang/values/gen_type.h"

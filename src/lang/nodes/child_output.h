@@ -6,8 +6,8 @@
 
 class Eval_context;
 
-// Where the output goes: kept as the captured text (the eval forms), or appended to the store's output text
-// chunk by chunk as it is read.
+// Where the output goes: kept as the captured text (the eval forms), or given to the store as page text
+// (Eval_context::on_text) chunk by chunk as it is read.
 struct Output_sink {
     Eval_context* store = nullptr;
     bool capture = false;

@@ -38,7 +38,7 @@ Gen_type N_abs_input::exec() {
     return Gen_type(owner->input_path());
 }
 
-// The dependency store adds the output extension in force for the source.
+// The dependency collector adds the output extension in force for the source.
 Gen_type N_output::exec() {
     locate();
     owner->on_page_value();
