@@ -1,5 +1,6 @@
 #include "tovik/makefile_writer.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <set>
 
@@ -82,20 +83,26 @@ std::string record_pattern(const std::string& record) {
 }
 
 // Each name of a rule's prerequisites goes on a line of its own.
-void put_prerequisites(std::string& rule, const std::set<std::string>& names) {
-    for (const std::string& name : names)
-        rule += " \\\n\t" + name;
+void put_prerequisites(std::string& rule, const std::vector<std::string>& names) {
+    for (const std::string& name : names) {
+        rule += " \\\n\t";
+        rule += name;
+    }
 }
 
 // The prefix variable, with which the makefile names the pages' outputs.
-const char prefix_variable[] = "$(prefix)";
+const std::string prefix_variable = "$(prefix)";
 
 } // namespace
 
-std::set<std::string> prerequisite_names(const Dependency_collector& store) {
-    std::set<std::string> names;
+std::vector<std::string> prerequisite_names(const Dependency_collector& store) {
+    std::vector<std::string> names;
+    names.reserve(store.dependencies().size());
     for (const Dependency& d : store.dependencies())
-        names.insert((d.below_prefix ? prefix_variable : "") + escaped_prerequisite(d.name));
+        names.push_back(d.below_prefix ? prefix_variable + escaped_prerequisite(d.name)
+                                       : escaped_prerequisite(d.name));
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
     return names;
 }
 

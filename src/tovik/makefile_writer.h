@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/block_text.h"
 
@@ -25,7 +26,7 @@ std::string site_name(const std::string& root_dir);
 
 // The files the page of the source just scanned depends on (those the collector gathered), as make reads
 // their names back, in byte order, each once.
-std::set<std::string> prerequisite_names(const Dependency_collector& store);
+std::vector<std::string> prerequisite_names(const Dependency_collector& store);
 
 // One output page of a source, as the scan found it.
 struct Page_rule {
@@ -37,9 +38,9 @@ struct Page_rule {
     std::string language;         // a translation's language, empty for the untranslated page
     bool revert = false;          // the translation's file is missing: vorn makes the page from the source
     // What the page depends on besides its source: the source's dependencies (prerequisite_names), then what
-    // vorn recorded that the page read besides them.
-    std::set<std::string> prerequisites;
-    std::set<std::string> recorded;
+    // vorn recorded that the page read besides them; each in byte order, each name once.
+    std::vector<std::string> prerequisites;
+    std::vector<std::string> recorded;
     bool on_source = false; // --fast: the prerequisites hang on the source instead of on the page
     bool always = false;    // rebuilt by every make (__ALWAYS__)
     bool listed = true;     // in a target list (not __NO_OUTPUT__, not below a "nooutput" directory)

@@ -63,18 +63,20 @@ std::string record_path(const Dependency_collector& store, const std::string& ou
     return store.records_dir() + "/" + rest + ".d";
 }
 
-// What vorn recorded that the page read and the scan did not find (`found`), as make reads the names.  A
-// makefile that remakes itself when a record changes holds the records in its rules: make then reads no
-// record at all.
-std::set<std::string> recorded_names(const Dependency_collector& store, const std::string& record,
-                                     const std::string& source_path, const std::set<std::string>& found,
-                                     const Makefile_inputs* inputs) {
-    std::set<std::string> names;
+// What vorn recorded that the page read and the scan did not find (`found`, in byte order), as make reads
+// the names, in byte order.  A makefile that remakes itself when a record changes holds the records in its
+// rules: make then reads no record at all.
+std::vector<std::string> recorded_names(const Dependency_collector& store, const std::string& record,
+                                        const std::string& source_path, const std::vector<std::string>& found,
+                                        const Makefile_inputs* inputs) {
+    std::vector<std::string> names;
     if (record.empty() || !inputs)
         return names;
     for (const std::string& name : recorded_prerequisites(store.working_directory() + record))
-        if (name != source_path && found.count(name) == 0)
-            names.insert(name);
+        if (name != source_path && !std::binary_search(found.begin(), found.end(), name))
+            names.push_back(name);
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
     return names;
 }
 
@@ -181,19 +183,19 @@ void Walk::process_source(const std::string& name, const std::string& base, Make
             std::fclose(source);
 
         Page_rule page;
-        page.output = output_path;
-        page.source = source_path;
-        page.extension = extension;
-        page.options_variable = opt(Option_id::opts_variable);
         page.record = record_path(store, output_path);
+        page.output = std::move(output_path);
+        page.source = std::move(source_path);
+        page.extension = std::move(extension);
+        page.options_variable = opt(Option_id::opts_variable);
         page.language = lang;
         // A translation whose file is missing is made from the source.
         page.revert = !lang.empty() && !source;
         page.prerequisites = prerequisite_names(store);
-        page.recorded = recorded_names(store, page.record, source_path, page.prerequisites, inputs);
+        page.recorded = recorded_names(store, page.record, page.source, page.prerequisites, inputs);
         page.on_source = store.scan_mode() == Scan_mode::fast;
         page.always = store.always();
-        store.exclude_source(source_path);
+        store.exclude_source(page.source);
         note_rule(page, inputs);
         page.listed = !store.take_no_output() && unlisted_dirs == 0;
         run.writer.add_page(page);

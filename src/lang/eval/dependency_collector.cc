@@ -165,7 +165,7 @@ bool Dependency_collector::add_dependency(const std::string& name, bool from_run
                            path + ": name make cannot express");
         return false;
     }
-    dependencies_.insert(dependency_of(path, from_run_dir));
+    dependencies_.push_back(dependency_of(path, from_run_dir));
     return true;
 }
 

@@ -22,9 +22,6 @@ enum class Scan_mode : uint8_t { full, fast };
 struct Dependency {
     std::string name;
     bool below_prefix = false;
-    bool operator<(const Dependency& other) const {
-        return below_prefix != other.below_prefix ? other.below_prefix : name < other.name;
-    }
 };
 
 class Dependency_collector : public Eval_context {
@@ -82,8 +79,8 @@ public:
     void set_output_extension(std::string ext) { output_extension_ = std::move(ext); }
 
     // What the scan of a source found, for its pages' rules.
-    // The files its pages depend on, each once.
-    const std::set<Dependency>& dependencies() const { return dependencies_; }
+    // The files its pages depend on, in the order they were found (a file named again is there again).
+    const std::vector<Dependency>& dependencies() const { return dependencies_; }
     // "__ALWAYS__": its pages are made by every make.
     bool always() const { return always_; }
     // "__NO_OUTPUT__" in the main file: true once, for the first page made from the source, which is left
@@ -150,7 +147,7 @@ private:
     Deps_changes* change_log_ = nullptr;
     std::string target_extension_;
     std::string output_extension_;
-    std::set<Dependency> dependencies_;
+    std::vector<Dependency> dependencies_;
     bool always_ = false;
     bool no_output_ = false;
     bool main_file_ = true;

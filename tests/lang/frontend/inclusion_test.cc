@@ -52,7 +52,10 @@ protected:
         return std::set<std::string>(names.begin(), names.end());
     }
     // The collector's dependencies, as the makefile names them.
-    std::set<std::string> found() const { return prerequisite_names(deps_); }
+    std::set<std::string> found() const {
+        const std::vector<std::string> names = prerequisite_names(deps_);
+        return std::set<std::string>(names.begin(), names.end());
+    }
 
     ts::Temp_dir dir_;
     ft::Cwd cd_;

@@ -363,7 +363,7 @@ TEST_F(ScannerTest, GeneratorMarkers) {
               "T_IDENT(a) T_IDENT(b) T_IDENT(c) T_TAG_END");
     EXPECT_TRUE(deps.always());
     EXPECT_EQ(deps.output_extension(), "php");
-    EXPECT_EQ(prerequisite_names(deps), (std::set<std::string>{"img/logo.png", "/abs/f", "news/two"}));
+    EXPECT_EQ(prerequisite_names(deps), (std::vector<std::string>{"/abs/f", "img/logo.png", "news/two"}));
     EXPECT_FALSE(deps.take_no_output());
     tokens("<vorn>/*__NO_OUTPUT__*/</vorn>");
     EXPECT_TRUE(deps.take_no_output());
