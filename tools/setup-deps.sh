@@ -11,6 +11,8 @@ command -v groff >/dev/null 2>&1 || missing="$missing groff-base"
 command -v man >/dev/null 2>&1 || missing="$missing man-db"
 [ -f /usr/include/gtest/gtest.h ] || missing="$missing libgtest-dev"
 command -v clang++ >/dev/null 2>&1 || missing="$missing clang"
+command -v clang-format >/dev/null 2>&1 || missing="$missing clang-format"
+command -v clang-tidy >/dev/null 2>&1 || missing="$missing clang-tidy"
 ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 ||
     missing="$missing libclang-rt-14-dev"
 for extra in "$@"; do

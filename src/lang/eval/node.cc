@@ -76,7 +76,7 @@ void Node::operator delete(void* block, std::size_t size) {
         return;
     }
 #endif
-    ::operator delete(block);
+    ::operator delete(block, size);
 }
 
 Node::~Node() = default;
