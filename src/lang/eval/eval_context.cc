@@ -97,7 +97,7 @@ Gen_type Eval_context::set_variable_element(const std::string& name, const Gen_t
         return Gen_type("");
     }
     // The value may be (part of) the variable itself: copy it before the array changes.
-    Gen_type copy = value;
+    Gen_type copy = value; // NOLINT(performance-unnecessary-copy-initialization): `value` may alias the array
     return Gen_type::set_element(whole->elements(), index, copy, insert);
 }
 

@@ -66,7 +66,7 @@ void* Node::operator new(std::size_t size) {
     return ::operator new(size);
 }
 
-void Node::operator delete(void* block, std::size_t size) {
+void Node::operator delete(void* block, [[maybe_unused]] std::size_t size) {
     if (!block)
         return;
 #ifndef VT_PLAIN_NODE_BLOCKS
@@ -76,7 +76,7 @@ void Node::operator delete(void* block, std::size_t size) {
         return;
     }
 #endif
-    ::operator delete(block, size);
+    ::operator delete(block);
 }
 
 Node::~Node() = default;

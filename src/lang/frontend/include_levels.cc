@@ -217,7 +217,7 @@ bool Include_levels::opens_for_reading(const std::string& path) {
     if (fd < 0)
         return false;
     close(fd);
-    if (!key.empty() && names_->opened_files.size() < (1u << 16))
+    if (names_ && !key.empty() && names_->opened_files.size() < (1u << 16))
         names_->opened_files.insert(std::move(key));
     return true;
 }
