@@ -5,7 +5,7 @@
 // `vorn-tovik --ignore-errors` does.
 #include <cstddef>
 #include <cstdint>
-#include <memory>
+#include <string>
 
 #include "diag/reporter.h"
 #include "fuzz_support.h"
@@ -17,22 +17,24 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fz::start_input();
     std::string text = fz::text_of(data, size);
-    if (!text.empty() && text[0] == '\x01') {
+    const bool ignore_errors = !text.empty() && text[0] == '\x01';
+    if (ignore_errors)
         text.erase(0, 1);
-        reporter().set_policy(Policy::ignore_errors);
-    }
     try {
-        Source_scan parser;
-        auto store = std::make_unique<Dependency_collector>("html");
-        g_store = store.get();
-        store->set_directory("");
-        store->set_input_name("page.vrn");
-        store->set_output_name("page.html");
-        reporter().set_file("page.vrn");
-        parser.parse_string(text);
-        reporter().clear_scan_location();
-        prerequisite_names(*store);
-        store->end_source();
+        Reporter reporter;
+        fz::quiet(reporter);
+        if (ignore_errors)
+            reporter.set_policy(Policy::ignore_errors);
+        Dependency_collector store(reporter, "html");
+        Source_scan parser(reporter);
+        store.set_directory("");
+        store.set_input_name("page.vrn");
+        store.set_output_name("page.html");
+        reporter.set_file("page.vrn");
+        parser.parse_string(store, text);
+        reporter.clear_scan_location();
+        prerequisite_names(store);
+        store.end_source();
     } catch (const fz::Input_ended&) {
     }
     fz::finish_input();

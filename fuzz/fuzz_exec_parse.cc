@@ -4,7 +4,6 @@
 // loops and huge values are ended by the fuzz build's budget (base/fuzz_budget.h).
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 
 #include "diag/reporter.h"
 #include "fuzz_support.h"
@@ -15,12 +14,13 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fz::start_input();
     try {
-        Source_scan parser;
-        auto store = std::make_unique<Page_renderer>("page.vrn", "page.html", "./", Program_policy::refuse);
-        g_store = store.get();
-        reporter().set_file("page.vrn");
-        parser.parse_string(fz::text_of(data, size));
-        reporter().clear_scan_location();
+        Reporter reporter;
+        fz::quiet(reporter);
+        Page_renderer store(reporter, "page.vrn", "page.html", "./", Program_policy::refuse);
+        Source_scan parser(reporter);
+        reporter.set_file("page.vrn");
+        parser.parse_string(store, fz::text_of(data, size));
+        reporter.clear_scan_location();
     } catch (const fz::Input_ended&) {
     }
     fz::finish_input();

@@ -17,7 +17,8 @@ namespace {
 
 class Program {
 public:
-    Program(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+    Program(Reporter& reporter, const std::uint8_t* data, std::size_t size)
+        : r_(reporter), data_(data), size_(size) {}
     bool done() const { return pos_ >= size_; }
     std::uint8_t byte() { return pos_ < size_ ? data_[pos_++] : 0; }
     Gen_type& reg() { return regs_[byte() & 7]; }
@@ -38,6 +39,7 @@ public:
     void check_all() const;
 
 private:
+    Reporter& r_;
     const std::uint8_t* data_;
     std::size_t size_;
     std::size_t pos_ = 0;
@@ -98,46 +100,46 @@ void Program::run_one() {
         Gen_type& c = reg();
         switch (byte() % 14) {
         case 0:
-            a = b + c;
+            a = plus(r_, b, c);
             break;
         case 1:
-            a = b - c;
+            a = minus(r_, b, c);
             break;
         case 2:
-            a = b * c;
+            a = multiply(r_, b, c);
             break;
         case 3:
-            a = b / c;
+            a = divide(r_, b, c);
             break;
         case 4:
-            a = b % c;
+            a = modulo(r_, b, c);
             break;
         case 5:
-            a = power(b, c);
+            a = power(r_, b, c);
             break;
         case 6:
-            a = b > c;
+            a = greater(r_, b, c);
             break;
         case 7:
-            a = b < c;
+            a = less(r_, b, c);
             break;
         case 8:
-            a = b >= c;
+            a = greater_equal(r_, b, c);
             break;
         case 9:
-            a = b <= c;
+            a = less_equal(r_, b, c);
             break;
         case 10:
-            a = b == c;
+            a = equal(r_, b, c);
             break;
         case 11:
-            a = b != c;
+            a = not_equal(r_, b, c);
             break;
         case 12:
-            a = loose_eq(b, c);
+            a = loose_eq(r_, b, c);
             break;
         default:
-            a = loose_neq(b, c);
+            a = loose_neq(r_, b, c);
             break;
         }
         break;
@@ -153,7 +155,7 @@ void Program::run_one() {
         break;
     case 10: {
         Gen_type& b = reg();
-        a = Gen_type::element(b.elements(), reg());
+        a = Gen_type::element(r_, b.elements(), reg());
         break;
     }
     case 11: {
@@ -161,35 +163,35 @@ void Program::run_one() {
         Gen_type& value = reg();
         const bool insert = byte() & 1;
         if (a.is_array())
-            Gen_type::set_element(a.elements(), index, value, insert);
+            Gen_type::set_element(r_, a.elements(), index, value, insert);
         break;
     }
     case 12: {
         const std::size_t position = byte();
         if (a.is_array())
-            a.erase(position);
+            a.erase(r_, position);
         break;
     }
     case 13: {
         const std::size_t position = byte();
         const std::size_t count = byte();
         if (a.is_array())
-            a.erase(position, count);
+            a.erase(r_, position, count);
         break;
     }
     case 14:
-        a = Gen_type(reg().to_int());
+        a = Gen_type(reg().to_int(r_));
         break;
     case 15: {
         Gen_type& b = reg();
-        a = Gen_type(b.to_string(byte() & 1));
+        a = Gen_type(b.to_string(r_, byte() & 1));
         break;
     }
     case 16:
-        a = Gen_type(reg().as_bool() ? 1 : 0);
+        a = Gen_type(reg().as_bool(r_) ? 1 : 0);
         break;
     case 17:
-        a = Gen_type(reg().to_bool() ? 1 : 0);
+        a = Gen_type(reg().to_bool(r_) ? 1 : 0);
         break;
     case 18:
         a = Gen_type(int_to_text(number()));
@@ -197,31 +199,31 @@ void Program::run_one() {
     case 19: {
         // The payload accessor of the value's own kind never fails.
         Gen_type& b = reg();
-        if (b.is_int() && b.get_int() != b.integer())
+        if (b.is_int() && b.get_int(r_) != b.integer())
             broken("get_int differs from the payload");
-        if (b.is_string() && &b.get_string() != &b.text())
+        if (b.is_string() && &b.get_string(r_) != &b.text())
             broken("get_string differs from the payload");
-        if (b.is_array() && &b.get_array() != &b.elements())
+        if (b.is_array() && &b.get_array(r_) != &b.elements())
             broken("get_array differs from the payload");
-        if (b.is_list() && &b.get_list() != &b.elements())
+        if (b.is_list() && &b.get_list(r_) != &b.elements())
             broken("get_list differs from the payload");
         break;
     }
     case 20: {
         // A copy is deep: changing it leaves the original as it was.
         Gen_type& b = reg();
-        const std::string before = b.is_list() ? std::string() : b.to_string(false);
+        const std::string before = b.is_list() ? std::string() : b.to_string(r_, false);
         Gen_type copy = b;
         copy.append(Gen_type(1));
         copy.make_array();
         if (!copy.elements().empty())
             copy.elements().front() = Gen_type("changed");
-        if (!b.is_list() && b.to_string(false) != before)
+        if (!b.is_list() && b.to_string(r_, false) != before)
             broken("changing a copy changed the original");
         break;
     }
     default: // the other values: in place on the same register
-        a = a + a;
+        a = plus(r_, a, a);
         break;
     }
 }
@@ -232,10 +234,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0)
         return 0;
     fz::start_input();
-    if (data[0] & 1)
-        reporter().set_policy(Policy::ignore_errors);
     try {
-        Program program(data + 1, size - 1);
+        Reporter reporter;
+        fz::quiet(reporter);
+        if (data[0] & 1)
+            reporter.set_policy(Policy::ignore_errors);
+        Program program(reporter, data + 1, size - 1);
         while (!program.done()) {
             fuzz_budget_step();
             program.run_one();

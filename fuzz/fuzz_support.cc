@@ -6,7 +6,6 @@
 
 #include "base/fuzz_budget.h"
 #include "diag/reporter.h"
-#include "lang/eval/eval_context.h"
 
 namespace fz {
 
@@ -58,17 +57,16 @@ void start_input() {
         make_scratch();
     }
     change_to(scratch);
-    g_store = nullptr;
-    Reporter& r = reporter();
-    r.reset();
-    r.set_program_name("vorn-tovik");
-    r.set_verbosity(Verbosity::quiet);
-    r.set_policy(Policy::normal);
     fuzz_budget_reset();
 }
 
+void quiet(Reporter& reporter) {
+    reporter.set_program_name("vorn-tovik");
+    reporter.set_verbosity(Verbosity::quiet);
+    reporter.set_policy(Policy::normal);
+}
+
 void finish_input() {
-    g_store = nullptr;
     if (current_dir() != scratch) {
         std::fprintf(stderr, "fuzz: the input left the working directory at %s\n", current_dir().c_str());
         std::abort();

@@ -8,11 +8,6 @@
 #include "base/paths.h"
 #include "base/process_end.h"
 
-Reporter& reporter() {
-    static Reporter* the_reporter = new Reporter();
-    return *the_reporter;
-}
-
 namespace {
 
 void put(const std::string& s) {
@@ -141,10 +136,15 @@ void Reporter::out_of_memory() {
             print(Level::fatal, 0, "out of memory", "out of memory");
         } catch (const std::bad_alloc&) {
             // Not even the message's line could be made: the fixed text alone.
-            static const char text[] = "fatal: out of memory\n";
-            std::fwrite(text, 1, sizeof text - 1, stderr);
+            out_of_memory_unlocated();
         }
     }
+    end_process(2);
+}
+
+void Reporter::out_of_memory_unlocated() {
+    const char text[] = "fatal: out of memory\n";
+    std::fwrite(text, 1, sizeof text - 1, stderr);
     end_process(2);
 }
 
@@ -278,18 +278,4 @@ const Src_name* Reporter::intern(const std::string& chain, const std::string& di
     const Src_name* name = &names_.back();
     name_index_.emplace(std::move(key), name);
     return name;
-}
-
-void Reporter::reset() {
-    program_name_.clear();
-    brief_ = 0;
-    verbosity_ = Verbosity::unset;
-    policy_ = Policy::unset;
-    executing_ = 0;
-    scan_ = Location();
-    include_stack_.clear();
-    exec_ = Location();
-    exec_chain_.clear();
-    scan_name_ = nullptr;
-    plain_name_ = nullptr;
 }

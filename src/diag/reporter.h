@@ -1,10 +1,12 @@
-// The one message reporter of the process: words, locates and filters every message, and ends the run
-// where the error policy says so.
+// The message reporter of a run: words, locates and filters every message, and ends the run where the error
+// policy says so.  Each program's entry makes one for its run and hands it to everything that reports.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -58,6 +60,8 @@ public:
     [[noreturn]] void fatal_errno(const std::string& text, const std::string& brief = std::string());
     // The fatal error "out of memory", ending the run with status 2.
     [[noreturn]] void out_of_memory();
+    // The same, unlocated and as its fixed text, for a failure that comes before any reporter exists.
+    [[noreturn]] static void out_of_memory_unlocated();
     // What was wrong with the command line, printed like an error just before the usage text; the caller
     // then ends the run.
     void usage_error(const std::string& text);
@@ -87,9 +91,6 @@ public:
     const Src_name* scan_plain_name();
     void forget_plain_names();
 
-    // Back to the state of a fresh reporter (used between fuzz inputs and by tests).
-    void reset();
-
 private:
     enum class Level { info, warning, error, fatal };
     void print(Level level, int32_t adjust, const std::string& text, const std::string& brief);
@@ -115,5 +116,14 @@ private:
     std::unordered_map<std::string, const Src_name*> plain_index_;
 };
 
-// The process-wide reporter, created on first use.
-Reporter& reporter();
+// Runs `body`, the work of a run that reports through `reporter`, and returns its result; an allocation that
+// fails anywhere in it (or a size beyond what a container can hold) ends the run with the fatal error "out
+// of memory" and status 2, located where the run stood.
+template <class Body> int run_reporting_memory(Reporter& reporter, Body&& body) {
+    try {
+        return body();
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    reporter.out_of_memory();
+}

@@ -30,7 +30,9 @@ int run_guarded(int (*body)(int, char**), int argc, char** argv) {
         } catch (const std::length_error&) {
             // A size beyond what a container can hold.
         }
-        reporter().out_of_memory();
+        // Only where the body has no reporter of its own yet (each entry reports its own runs' failures,
+        // run_reporting_memory in diag/reporter.h).
+        Reporter::out_of_memory_unlocated();
     } catch (const Run_end& end) {
         return end.status;
     }

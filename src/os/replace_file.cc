@@ -38,18 +38,19 @@ struct Stream_closer {
     }
 };
 
-[[noreturn]] void write_failed(int error, const std::string& write_text, const std::string& name) {
+[[noreturn]] void write_failed(Reporter& reporter, int error, const std::string& write_text,
+                               const std::string& name) {
     errno = error;
     // Ending the process removes the registered temporary file.
-    reporter().fatal_errno(write_text + name, name);
+    reporter.fatal_errno(write_text + name, name);
 }
 
 } // namespace
 
-void replace_file(const std::string& name, const std::string& content, const std::string& open_text,
-                  const std::string& write_text) {
+void replace_file(Reporter& reporter, const std::string& name, const std::string& content,
+                  const std::string& open_text, const std::string& write_text) {
     replace_file(
-        name,
+        reporter, name,
         [&content](const Piece_writer& put) {
             put(content);
             return 0;
@@ -57,8 +58,9 @@ void replace_file(const std::string& name, const std::string& content, const std
         open_text, write_text);
 }
 
-void replace_file(const std::string& name, const std::function<int(const Piece_writer&)>& content,
-                  const std::string& open_text, const std::string& write_text) {
+void replace_file(Reporter& reporter, const std::string& name,
+                  const std::function<int(const Piece_writer&)>& content, const std::string& open_text,
+                  const std::string& write_text) {
     const std::string pattern = dir_part(name) + "." + base_name(name) + ".XXXXXX";
     std::vector<char> buf(pattern.begin(), pattern.end());
     buf.push_back('\0');
@@ -75,20 +77,20 @@ void replace_file(const std::string& name, const std::function<int(const Piece_w
     }
     if (fd < 0) {
         errno = create_error;
-        reporter().fatal_errno(open_text + name, name);
+        reporter.fatal_errno(open_text + name, name);
     }
     const std::string temp = buf.data();
 
     if (fchmod(fd, replacement_mode(name)) != 0) {
         int error = errno;
         close(fd);
-        write_failed(error, write_text, name);
+        write_failed(reporter, error, write_text, name);
     }
     std::FILE* f = fdopen(fd, "w");
     if (!f) {
         int error = errno;
         close(fd);
-        write_failed(error, write_text, name);
+        write_failed(reporter, error, write_text, name);
     }
     // Small pieces gather in a buffer of 64 KiB; a larger one is written at once.
     std::vector<char> room(std::size_t(64) << 10);
@@ -109,11 +111,11 @@ void replace_file(const std::string& name, const std::function<int(const Piece_w
             error = errno;
     }
     if (error != 0)
-        write_failed(error, write_text, name);
+        write_failed(reporter, error, write_text, name);
     // An interruption between the two would remove whatever took the temporary name after the rename.
     Interrupts_held held;
     if (std::rename(temp.c_str(), name.c_str()) != 0)
-        write_failed(errno, write_text, name);
+        write_failed(reporter, errno, write_text, name);
     unregister_temp_file();
 }
 

@@ -25,11 +25,11 @@ bool identity(const char* path, Dir_id& id) {
 }
 
 // The system's answer, however long the path (the C library then climbs the tree itself, slowly).
-std::string ask_system() {
+std::string ask_system(Reporter& reporter) {
     std::vector<char> buf(100);
     while (getcwd(buf.data(), buf.size()) == nullptr) {
         if (errno != ERANGE)
-            reporter().fatal_errno("Can't get current dir", "");
+            reporter.fatal_errno("Can't get current dir", "");
         buf.resize(buf.size() * 2);
     }
     return std::string(buf.data());
@@ -102,7 +102,7 @@ const std::string& Work_dir::real_dir() {
         return text_;
     Dir_id now;
     if (!known_ || !identity(".", now) || !ensure_id() || !(now == text_id_))
-        set_text(ask_system());
+        set_text(ask_system(reporter_));
     return text_;
 }
 

@@ -8,6 +8,8 @@
 #include <string>
 #include <sys/types.h>
 
+class Reporter;
+
 // A directory's identity: where it is stored, not how it is named.
 struct Dir_id {
     dev_t dev = 0;
@@ -27,7 +29,8 @@ struct Dir_mark {
 // Dir_trust is alive.
 class Work_dir {
 public:
-    Work_dir() = default;
+    // `reporter` says when the system cannot give the working directory.
+    explicit Work_dir(Reporter& reporter) : reporter_(reporter) {}
     Work_dir(const Work_dir&) = delete;
     Work_dir& operator=(const Work_dir&) = delete;
 
@@ -79,6 +82,7 @@ private:
     void set_text(std::string value);
     bool ensure_id();
 
+    Reporter& reporter_;
     std::string text_; // the working directory, valid while known_
     Dir_id text_id_;   // the directory the text names, valid while id_known_
     bool known_ = false;

@@ -52,21 +52,11 @@ void keep_records(Tovik_opt& options, Dependency_collector& store) {
     store.exclude_from_archive(dir + "\n");
 }
 
-// The parser works for the run's store while the run lasts, however it ends.
-class Store_published {
-public:
-    explicit Store_published(Eval_context& store) { g_store = &store; }
-    ~Store_published() { g_store = nullptr; }
-    Store_published(const Store_published&) = delete;
-    Store_published& operator=(const Store_published&) = delete;
-};
-
 } // namespace
 
-void generate_makefile(Tovik_opt& options, Work_dir& work_dir) {
-    Dependency_collector store(options.get(Option_id::target_ext));
+void generate_makefile(Reporter& reporter, Tovik_opt& options, Work_dir& work_dir) {
+    Dependency_collector store(reporter, options.get(Option_id::target_ext));
     store.use_work_dir(work_dir);
-    const Store_published published(store);
     if (options.fast)
         store.set_scan_mode(Scan_mode::fast);
 
@@ -79,8 +69,8 @@ void generate_makefile(Tovik_opt& options, Work_dir& work_dir) {
 
     // Every pass reads an included file from the disk once.
     Site_cache cache;
-    Source_scan parser(&cache);
-    const Scan_run run{options, store, work_dir, parser, writer, inputs.get()};
+    Source_scan parser(reporter, &cache);
+    const Scan_run run{reporter, options, store, work_dir, parser, writer, inputs.get()};
     scan_section(run);
     // Branches come from the end of the list: the last one in the template is scanned first.
     while (options.next_branch()) {
@@ -104,7 +94,7 @@ void generate_makefile(Tovik_opt& options, Work_dir& work_dir) {
         if (inputs)
             keep_after_inputs(options.get(Option_id::makefile), inputs->input_files());
     } else {
-        reporter().info("No source file found .. creating empty makefile", "Empty makefile created");
+        reporter.info("No source file found .. creating empty makefile", "Empty makefile created");
         writer.write_empty_makefile();
     }
 }

@@ -91,7 +91,7 @@ void put_prerequisites(std::string& rule, const std::vector<std::string>& names)
 }
 
 // The prefix variable, with which the makefile names the pages' outputs.
-const std::string prefix_variable = "$(prefix)";
+constexpr char prefix_variable[] = "$(prefix)";
 
 } // namespace
 
@@ -186,10 +186,10 @@ void Makefile_writer::finish_archive_rule(Archive_form form, const std::string& 
     // The name that cannot be written into the recipe, if any.
     const std::string* odd = !archivable_name(site, false) ? &site : !archivable_name(m, true) ? &m : nullptr;
     if (odd) {
-        reporter().warning((odd == &site ? "site directory name \"" : "makefile name \"") + *odd +
-                               "\" cannot be passed safely to make, the shell and tar; make dist will "
-                               "make no archive",
-                           *odd + ": no archive");
+        store_.reporter().warning((odd == &site ? "site directory name \"" : "makefile name \"") + *odd +
+                                      "\" cannot be passed safely to make, the shell and tar; make dist will "
+                                      "make no archive",
+                                  *odd + ": no archive");
         archive_recipe_ = refusal_recipe;
     } else {
         archive_recipe_ = archive_recipe(site, m, output_extensions_);
@@ -199,7 +199,7 @@ void Makefile_writer::finish_archive_rule(Archive_form form, const std::string& 
 
 void Makefile_writer::write_sources_file() {
     replace_file(
-        makefile_ + ".sources",
+        store_.reporter(), makefile_ + ".sources",
         [this](const Piece_writer& put) {
             store_.write_archive_excludes(put);
             put("\n");
@@ -264,10 +264,11 @@ int Makefile_writer::write_text(const std::string& extra,
 void Makefile_writer::write_makefile() {
     const std::string extra = read_whole_file(makefile_ + ".add");
     replace_file(
-        makefile_, [&](const Piece_writer& put) { return write_text(extra, put); }, "Can't open output file ",
-        "Can't write output file ");
+        store_.reporter(), makefile_, [&](const Piece_writer& put) { return write_text(extra, put); },
+        "Can't open output file ", "Can't write output file ");
 }
 
 void Makefile_writer::write_empty_makefile() {
-    replace_file(makefile_, std::string(), "Can't open output file ", "Can't write output file ");
+    replace_file(store_.reporter(), makefile_, std::string(), "Can't open output file ",
+                 "Can't write output file ");
 }

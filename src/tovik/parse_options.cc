@@ -46,7 +46,8 @@ struct Asked {
     bool ignore_errors = false;
 };
 
-Asked read_command_line(Tovik_opt& options, Pending_settings& pending, int argc, char** argv) {
+Asked read_command_line(Reporter& reporter, Tovik_opt& options, Pending_settings& pending, int argc,
+                        char** argv) {
     Asked asked;
     optind = 0; // a full restart of getopt, so that parsing can run more than once in a process
     for (int c; (c = getopt_long(argc, argv, short_options, long_options, nullptr)) != -1;) {
@@ -54,7 +55,7 @@ Asked read_command_line(Tovik_opt& options, Pending_settings& pending, int argc,
         case 'A':
             options.accessibility();
         case 'b':
-            reporter().set_brief();
+            reporter.set_brief();
             break;
         case 'd':
             pending.root_dir = optarg;
@@ -111,16 +112,16 @@ Asked read_command_line(Tovik_opt& options, Pending_settings& pending, int argc,
 }
 
 // The makefile argument must name a file in the current directory.
-void take_makefile_argument(Tovik_opt& options, int argc, char** argv) {
+void take_makefile_argument(Reporter& reporter, Tovik_opt& options, int argc, char** argv) {
     const int count = argc - optind;
     if (count >= 2) {
-        reporter().usage_error(std::string("extra operand `") + argv[optind + 1] + "'");
+        reporter.usage_error(std::string("extra operand `") + argv[optind + 1] + "'");
         options.usage(1);
     }
     if (count == 1) {
         const std::string argument = argv[optind];
         if (normalize_path(argument, true).find('/') != std::string::npos)
-            reporter().fatal("makefile must be created within current directory");
+            reporter.fatal("makefile must be created within current directory");
         options.set(Option_id::makefile, argument);
     }
 }
@@ -171,35 +172,35 @@ void split_translations(const std::string& text, std::vector<std::string>& list)
     }
 }
 
-void parse_options(Tovik_opt& options, int argc, char** argv) {
+void parse_options(Reporter& reporter, Tovik_opt& options, int argc, char** argv) {
     // 1. The program name, for the usage lines and for every message without a file.
     options.set_program_name(argv[0]);
-    reporter().set_program_name(argv[0]);
+    reporter.set_program_name(argv[0]);
     options.arguments.assign(argv, argv + argc);
 
     // 2. The command line.
     Pending_settings pending;
-    const Asked asked = read_command_line(options, pending, argc, argv);
+    const Asked asked = read_command_line(reporter, options, pending, argc, argv);
 
     // 3. Conflicts, before the argument count is looked at.
     if (asked.verbose && asked.silent)
-        reporter().fatal("incompatible options `verbose' and `silent'");
+        reporter.fatal("incompatible options `verbose' and `silent'");
     if (asked.fatal_warnings && asked.ignore_errors)
-        reporter().fatal("incompatible options `fatal-warnings' and `ignore-errors'");
+        reporter.fatal("incompatible options `fatal-warnings' and `ignore-errors'");
 
     // 4. The reporter follows the command line while the template is read.
-    reporter().set_verbosity(pending.verbosity);
-    reporter().set_policy(pending.policy);
+    reporter.set_verbosity(pending.verbosity);
+    reporter.set_policy(pending.policy);
 
     // 5. The makefile.
-    take_makefile_argument(options, argc, argv);
+    take_makefile_argument(reporter, options, argc, argv);
 
     // 6. The template file, merged under the command line.
-    read_template(options, pending);
+    read_template(reporter, options, pending);
 
     // 7. The template may have changed verbosity and policy.
-    reporter().set_verbosity(pending.verbosity);
-    reporter().set_policy(pending.policy);
+    reporter.set_verbosity(pending.verbosity);
+    reporter.set_policy(pending.policy);
 
     // 8-10. Root directory and prefix; vorn is told the prefix when there is one, else the root directory.
     std::optional<std::string> option_dir;
@@ -224,8 +225,8 @@ void parse_options(Tovik_opt& options, int argc, char** argv) {
                                    std::pair{"target-extension", Option_id::target_ext}}) {
         const std::string ext = options.get(id);
         if (unsafe_make_name(ext))
-            reporter().fatal(std::string(name) + " \"" + ext +
-                             "\" holds characters that make or the shell read specially");
+            reporter.fatal(std::string(name) + " \"" + ext +
+                           "\" holds characters that make or the shell read specially");
     }
 
     // 12. The main section's options variable.
@@ -240,6 +241,6 @@ void parse_options(Tovik_opt& options, int argc, char** argv) {
     if (options.self_update)
         for (const std::string& argument : options.arguments)
             if (argument.find('\n') != std::string::npos)
-                reporter().fatal("self-update: an argument holds a newline; the makefile could not run " +
-                                 options.program_name() + " again");
+                reporter.fatal("self-update: an argument holds a newline; the makefile could not run " +
+                               options.program_name() + " again");
 }

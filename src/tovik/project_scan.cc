@@ -33,18 +33,17 @@ const char marker_nooutput[] = "/nooutput";
 void parse_dependencies(Source_scan& parser, Dependency_collector& store, std::FILE* source,
                         const std::string& file_path, const std::string& source_path,
                         const std::string& output_path) {
-    reporter().set_file(file_path);
+    store.reporter().set_file(file_path);
     store.set_input_name(source_path);
     store.set_output_name(output_path);
-    g_store = &store;
     // A parse stopped by a syntax error has cleaned up after itself; the rule is written all the same.
-    parser.parse_file(source);
-    reporter().clear_scan_location();
+    parser.parse_file(store, source);
+    store.reporter().clear_scan_location();
 }
 
 // A source that is no regular file (a FIFO, a device) is never read.
-void warn_not_regular(const std::string& path) {
-    reporter().warning("source " + path + " is not a regular file; skipped", path + ": not a regular file");
+void warn_not_regular(Reporter& reporter, const std::string& path) {
+    reporter.warning("source " + path + " is not a regular file; skipped", path + ": not a regular file");
 }
 
 // The file in which vorn records what the page `output_path` read (--exact-deps): the records directory
@@ -127,9 +126,9 @@ void Walk::process_source(const std::string& name, const std::string& base, Make
     // Source names go unquoted into rules and recipes.  A source left out is still kept out of the archive
     // (unless its name would break the archive's list, one name a line).
     if (unsafe_dirs > 0 || unsafe_make_name(name)) {
-        reporter().warning(path +
-                               ": file name holds characters that make or the shell read specially; skipped",
-                           path + ": unsafe name");
+        run.reporter.warning(
+            path + ": file name holds characters that make or the shell read specially; skipped",
+            path + ": unsafe name");
         if (!has_control_byte(path))
             store.exclude_source(path);
         return;
@@ -140,7 +139,7 @@ void Walk::process_source(const std::string& name, const std::string& base, Make
         std::string output_path;
         std::string file = name;
         if (lang.empty()) {
-            reporter().verbose_info("Checking for " + source_path, "");
+            run.reporter.verbose_info("Checking for " + source_path, "");
             output_path = normalize_path(output_dir + base, true);
         } else {
             // The language's directory goes directly under the prefix.
@@ -148,7 +147,7 @@ void Walk::process_source(const std::string& name, const std::string& base, Make
             output_path =
                 normalize_path(output_dir.substr(0, cut) + lang + "/" + output_dir.substr(cut) + base, true);
             file = name + "." + lang;
-            reporter().verbose_info("Checking for " + source_path + "." + lang, "");
+            run.reporter.verbose_info("Checking for " + source_path + "." + lang, "");
         }
 
         store.set_directory(source_dir + name);
@@ -158,14 +157,14 @@ void Walk::process_source(const std::string& name, const std::string& base, Make
             if (lang.empty()) {
                 // A source that vanished since the listing is no source any more.
                 if (not_regular)
-                    warn_not_regular(path);
+                    warn_not_regular(run.reporter, path);
                 else if (errno != ENOENT)
-                    reporter().error_errno("can't open file " + path, path);
+                    run.reporter.error_errno("can't open file " + path, path);
                 continue;
             }
             if (not_regular)
-                warn_not_regular(path + "." + lang);
-            reporter().verbose_info("Missing Translation " + name + "." + lang, "");
+                warn_not_regular(run.reporter, path + "." + lang);
+            run.reporter.verbose_info("Missing Translation " + name + "." + lang, "");
         }
 
         if (lang.empty()) {
@@ -206,13 +205,13 @@ void Walk::process_source(const std::string& name, const std::string& base, Make
 // The marker check of a subdirectory: true when `dir` + `marker` can be opened; `regular` then tells
 // whether it is a regular file.  A marker whose status cannot be had is an error, and the directory is
 // skipped (false with `skip` set) when the run goes on.
-bool find_marker(const std::string& dir, const char* marker, bool& regular, bool& skip) {
+bool find_marker(Reporter& reporter, const std::string& dir, const char* marker, bool& regular, bool& skip) {
     const std::string path = dir + marker;
     if (!can_read(path))
         return false;
     struct stat st;
     if (stat(path.c_str(), &st) != 0) {
-        reporter().error_errno("while checking for " + path, "");
+        reporter.error_errno("while checking for " + path, "");
         skip = true;
         return false;
     }
@@ -224,9 +223,9 @@ bool find_marker(const std::string& dir, const char* marker, bool& regular, bool
 void Walk::descend(const std::string& dir, const struct stat& st, Makefile_inputs* inputs) {
     if (walk_path.count(Dir_id{st.st_dev, st.st_ino}) != 0) {
         const std::string path = normalize_path(source_dir + dir, true);
-        reporter().error("directory " + path +
-                             " is a symbolic link back to a directory being scanned; skipped",
-                         path + ": link loop");
+        run.reporter.error("directory " + path +
+                               " is a symbolic link back to a directory being scanned; skipped",
+                           path + ": link loop");
         return;
     }
     scan_directory(dir, inputs);
@@ -241,7 +240,7 @@ void Walk::scan_subdirectory(const std::string& dir, const struct stat& st, Make
         return;
     bool regular = false;
     bool skip = false;
-    if (find_marker(dir, marker_notovik, regular, skip)) {
+    if (find_marker(run.reporter, dir, marker_notovik, regular, skip)) {
         if (regular)
             store.exclude_from_archive(normalize_path(source_dir + dir, true) + "\n");
         else
@@ -250,7 +249,7 @@ void Walk::scan_subdirectory(const std::string& dir, const struct stat& st, Make
     }
     if (skip)
         return;
-    if (find_marker(dir, marker_nooutput, regular, skip)) {
+    if (find_marker(run.reporter, dir, marker_nooutput, regular, skip)) {
         if (regular) {
             store.exclude_from_archive(normalize_path(source_dir + dir, true) + "\n");
             ++unlisted_dirs;
@@ -278,7 +277,7 @@ void Walk::scan_entry(const std::string& name, Makefile_inputs* inputs) {
         if (inputs)
             inputs->entry(name, false);
         errno = err;
-        reporter().error_errno("unable to get infos about file " + name, name);
+        run.reporter.error_errno("unable to get infos about file " + name, name);
         return;
     }
     if (inputs)
@@ -304,8 +303,8 @@ std::vector<std::string> Walk::list_entries(const std::string& name, bool subdir
     DIR* listing = opendir("./");
     if (!listing) {
         if (!subdirectory)
-            reporter().fatal("can't open directory " + source_dir, source_dir);
-        reporter().error("can't open directory " + source_dir, source_dir);
+            run.reporter.fatal("can't open directory " + source_dir, source_dir);
+        run.reporter.error("can't open directory " + source_dir, source_dir);
         return entries;
     }
     listed = true;
@@ -315,7 +314,7 @@ std::vector<std::string> Walk::list_entries(const std::string& name, bool subdir
             entries.emplace_back(entry_name);
     }
     if (closedir(listing) != 0)
-        reporter().error_errno("can't close directory " + name, name);
+        run.reporter.error_errno("can't close directory " + name, name);
     return entries;
 }
 
@@ -362,9 +361,9 @@ void Walk::scan_directory(const std::string& name, Makefile_inputs* inputs) {
     // ignored.
     const bool entered = run.work_dir.change_dir(dir);
     if (!entered && !subdirectory)
-        reporter().fatal_errno("can't change directory to " + dir, dir);
+        run.reporter.fatal_errno("can't change directory to " + dir, dir);
     if (!entered)
-        reporter().error_errno("can't change directory to " + dir, dir);
+        run.reporter.error_errno("can't change directory to " + dir, dir);
     if (entered) {
         const Dir_id here = run.work_dir.mark_dir().id;
         walk_path.insert(here);
@@ -392,7 +391,7 @@ void Walk::scan_directory(const std::string& name, Makefile_inputs* inputs) {
         return;
     if (start ? !start->go_back() : !run.work_dir.return_to(parent)) {
         const std::string path = start ? start->path() : run.work_dir.marked_path(parent);
-        reporter().fatal_errno("can't change directory to " + path, path);
+        run.reporter.fatal_errno("can't change directory to " + path, path);
     }
 }
 

@@ -6,15 +6,17 @@
 class Dependency_collector;
 class Makefile_inputs;
 class Makefile_writer;
+class Reporter;
 class Source_scan;
 class Tovik_opt;
 class Work_dir;
 
-// What a pass over a site section works with, all the run's own: its options (the section's, after
-// next_branch), its dependency store, its working directory, the source scan that parses its sources, the
-// writer of the makefile, which takes its pages, and, with --self-update, what the makefile is made from
+// What a pass over a site section works with, all the run's own: its reporter, its options (the section's,
+// after next_branch), its dependency store, its working directory, the source scan that parses its sources,
+// the writer of the makefile, which takes its pages, and, with --self-update, what the makefile is made from
 // (null otherwise).
 struct Scan_run {
+    Reporter& reporter;
     const Tovik_opt& options;
     Dependency_collector& store;
     Work_dir& work_dir;

@@ -35,11 +35,12 @@ Branch split_branch(const std::string& text) {
                   text.substr(second + 1)};
 }
 
-void apply_token(Tovik_opt& options, Pending_settings& pending, const Command_line_given& given,
-                 Template_requests& asked, int token, const std::string& value) {
+void apply_token(Reporter& reporter, Tovik_opt& options, Pending_settings& pending,
+                 const Command_line_given& given, Template_requests& asked, int token,
+                 const std::string& value) {
     switch (token) {
     case tmpl_brief:
-        reporter().set_brief();
+        reporter.set_brief();
         break;
     case tmpl_fatal_warnings:
         asked.fatal_warnings = true;
@@ -101,20 +102,21 @@ void apply_token(Tovik_opt& options, Pending_settings& pending, const Command_li
 }
 
 // Runs the scan to its end, merging every token.
-Template_requests merge_tokens(Template_scanner& scanner, Tovik_opt& options, Pending_settings& pending) {
+Template_requests merge_tokens(Reporter& reporter, Template_scanner& scanner, Tovik_opt& options,
+                               Pending_settings& pending) {
     const Command_line_given given{pending.prefix.has_value(), pending.source_ext.has_value(),
                                    pending.target_ext.has_value()};
     Template_requests asked;
     for (int token; (token = scanner.next()) != tmpl_end;)
-        apply_token(options, pending, given, asked, token, scanner.value());
+        apply_token(reporter, options, pending, given, asked, token, scanner.value());
     return asked;
 }
 
-void check_requests(const Template_requests& asked) {
+void check_requests(Reporter& reporter, const Template_requests& asked) {
     if (asked.verbose && asked.silent)
-        reporter().fatal("template: both `verbose' and `silent' set");
+        reporter.fatal("template: both `verbose' and `silent' set");
     if (asked.fatal_warnings && asked.ignore_errors)
-        reporter().fatal("template: both `fatal-warnings' and `ignore-errors' set");
+        reporter.fatal("template: both `fatal-warnings' and `ignore-errors' set");
 }
 
 // Closes the template however reading ends.
@@ -138,27 +140,28 @@ private:
 
 } // namespace
 
-void read_template(Tovik_opt& options, Pending_settings& pending) {
+void read_template(Reporter& reporter, Tovik_opt& options, Pending_settings& pending) {
     const std::string path = with_slash(pending.root_dir) + options.get(Option_id::makefile) + ".vt";
     std::FILE* file = open_for_reading(path);
     if (!file) {
         if (errno == ENOENT)
-            reporter().verbose_info("template file not found", "no template");
+            reporter.verbose_info("template file not found", "no template");
         else
-            reporter().error_errno("can't open template file " + path, path);
+            reporter.error_errno("can't open template file " + path, path);
         return;
     }
     File_closer closer(file);
     Template_requests asked;
     {
-        Template_scanner scanner(file);
-        asked = merge_tokens(scanner, options, pending);
+        Template_scanner scanner(reporter, file);
+        asked = merge_tokens(reporter, scanner, options, pending);
     }
     closer.close();
-    check_requests(asked);
+    check_requests(reporter, asked);
 }
 
-void merge_template_text(Tovik_opt& options, Pending_settings& pending, const std::string& text) {
-    Template_scanner scanner(text);
-    check_requests(merge_tokens(scanner, options, pending));
+void merge_template_text(Reporter& reporter, Tovik_opt& options, Pending_settings& pending,
+                         const std::string& text) {
+    Template_scanner scanner(reporter, text);
+    check_requests(reporter, merge_tokens(reporter, scanner, options, pending));
 }

@@ -7,6 +7,8 @@
 
 #include "tovik/options.h"
 
+class Reporter;
+
 // Token codes of the template scanner.  The numbers are fixed; template_scanner.l returns them.
 enum Template_token : int {
     tmpl_end = 0,
@@ -30,17 +32,18 @@ enum Template_token : int {
 
 // What the template scanner keeps besides flex's own state.
 struct Template_scan_state {
-    std::string value;           // text of the last token 7 to 13
-    std::string accumulator;     // "SRC*DST*" of the open branch section, empty for the main section
-    std::string section_options; // the open section's vorn options
+    std::string value;            // text of the last token 7 to 13
+    std::string accumulator;      // "SRC*DST*" of the open branch section, empty for the main section
+    std::string section_options;  // the open section's vorn options
+    Reporter* reporter = nullptr; // the run's, for a template it cannot read
 };
 
 // The scanner (template_scanner.l), on an open file or on a text: call next() until it returns tmpl_end.
 // Tokens 7 to 13 leave their text in value().  Refused input ends the process with "Wrong template file".
 class Template_scanner {
 public:
-    explicit Template_scanner(std::FILE* file);
-    explicit Template_scanner(const std::string& text);
+    Template_scanner(Reporter& reporter, std::FILE* file);
+    Template_scanner(Reporter& reporter, const std::string& text);
     ~Template_scanner();
     Template_scanner(const Template_scanner&) = delete;
     Template_scanner& operator=(const Template_scanner&) = delete;
@@ -55,7 +58,8 @@ private:
 
 // Reads the template of the makefile named in the options, from the command line's root directory, and
 // merges it into the options and the pending settings.  A missing template changes nothing.
-void read_template(Tovik_opt& options, Pending_settings& pending);
+void read_template(Reporter& reporter, Tovik_opt& options, Pending_settings& pending);
 
 // The same for a template given as text.
-void merge_template_text(Tovik_opt& options, Pending_settings& pending, const std::string& text);
+void merge_template_text(Reporter& reporter, Tovik_opt& options, Pending_settings& pending,
+                         const std::string& text);

@@ -6,16 +6,16 @@
 
 namespace {
 
-void left_out(const std::string& name) {
-    reporter().verbose_info(name + ": make cannot read this name back as a file; left out of the record",
-                            name + ": name make cannot express");
+void left_out(Reporter& reporter, const std::string& name) {
+    reporter.verbose_info(name + ": make cannot read this name back as a file; left out of the record",
+                          name + ": name make cannot express");
 }
 
 } // namespace
 
-std::string dep_record(const std::string& output, const std::set<std::string>& reads) {
+std::string dep_record(Reporter& reporter, const std::string& output, const std::set<std::string>& reads) {
     if (!expressible_prerequisite(output)) {
-        left_out(output);
+        left_out(reporter, output);
         return std::string();
     }
     const std::string page = normalize_path(output, true);
@@ -25,7 +25,7 @@ std::string dep_record(const std::string& output, const std::set<std::string>& r
         if (name == page)
             continue;
         if (!expressible_prerequisite(name)) {
-            left_out(name);
+            left_out(reporter, name);
             continue;
         }
         const std::string text = escaped_prerequisite(name);

@@ -6,7 +6,9 @@
 #include <set>
 #include <string>
 
+class Reporter;
+
 // `output`: the page as the command line named it; `reads`: the files, named from the run directory.  The
 // page itself and names make cannot express are left out (with a verbose message); an output make cannot
 // express gives an empty record.
-std::string dep_record(const std::string& output, const std::set<std::string>& reads);
+std::string dep_record(Reporter& reporter, const std::string& output, const std::set<std::string>& reads);

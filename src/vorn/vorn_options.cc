@@ -53,9 +53,8 @@ enum { opt_noext_warning = 256, opt_noext_error, opt_deps };
 
 } // namespace
 
-Vorn_options parse_vorn_options(int argc, char** argv) {
+Vorn_options parse_vorn_options(Reporter& r, int argc, char** argv) {
     Vorn_options o;
-    Reporter& r = reporter();
     const std::string program = argc > 0 ? argv[0] : "vorn";
     r.set_program_name(program);
 

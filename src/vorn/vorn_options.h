@@ -7,6 +7,8 @@
 
 #include "lang/eval/page_renderer.h"
 
+class Reporter;
+
 struct Vorn_options {
     std::string source;
     std::string output;                                       // "-": standard output
@@ -19,4 +21,4 @@ struct Vorn_options {
 };
 
 // Fills the options and configures the reporter; help, version and usage errors end the run.
-Vorn_options parse_vorn_options(int argc, char** argv);
+Vorn_options parse_vorn_options(Reporter& r, int argc, char** argv);

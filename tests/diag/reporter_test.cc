@@ -8,12 +8,10 @@
 
 namespace {
 
-// Each test works on the process-wide reporter, reset before and after.
+// Each test works on a fresh reporter of its own.
 class ReporterTest : public ::testing::Test {
 protected:
-    void SetUp() override { reporter().reset(); }
-    void TearDown() override { reporter().reset(); }
-    Reporter& r = reporter();
+    Reporter r;
 };
 
 TEST_F(ReporterTest, FreshReporterActsLikeNormal) {
@@ -51,7 +49,7 @@ TEST_F(ReporterTest, VerbosityAndPolicyTable) {
         {Verbosity::normal, Policy::fatal_warnings, "error", "p: t\n", 1},
     };
     for (const auto& c : cases) {
-        r.reset();
+        r = Reporter();
         r.set_program_name("p");
         r.set_verbosity(c.v);
         r.set_policy(c.p);
@@ -102,7 +100,7 @@ TEST_F(ReporterTest, IncludeChainOfOneAndOfThree) {
     EXPECT_EQ(ts::capture([&] { r.warning("variable `x' not defined", "x not def"); }).err,
               "In file included from sub/page.vrn:7:\n"
               "sub/inc/head.vrn:4: warning: variable `x' not defined\n");
-    r.reset();
+    r = Reporter();
     r.set_file("a.vrn");
     r.add_lines(2);
     r.save_location();

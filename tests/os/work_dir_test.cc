@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/paths.h"
+#include "diag/reporter.h"
 #include "support/test_support.h"
 
 namespace {
@@ -31,7 +32,8 @@ protected:
         // Deeper than the path limit: only rm takes it down.
         ts::sh("rm -rf " + tmp.path() + "/*");
     }
-    Work_dir wd;
+    Reporter rep;
+    Work_dir wd{rep};
     Dir_return home{wd};
     ts::Temp_dir tmp;
 };
@@ -103,9 +105,7 @@ TEST_F(WorkDir, NoticesAChangeItDidNotMake) {
 // Runs a body inside a directory and returns to where the test started.
 class In_dir {
 public:
-    explicit In_dir(const std::string& dir) : back_(Work_dir().working_dir()) {
-        EXPECT_EQ(chdir(dir.c_str()), 0);
-    }
+    explicit In_dir(const std::string& dir) : back_(ts::current_dir()) { EXPECT_EQ(chdir(dir.c_str()), 0); }
     ~In_dir() { EXPECT_EQ(chdir(back_.c_str()), 0); }
 
 private:
@@ -113,7 +113,8 @@ private:
 };
 
 TEST(WorkingDir, LongerThanFirstBuffer) {
-    Work_dir wd;
+    Reporter rep;
+    Work_dir wd(rep);
     ts::Temp_dir tmp;
     std::string deep = tmp.path();
     for (int i = 0; i < 12; ++i)
@@ -127,7 +128,8 @@ TEST(WorkingDir, LongerThanFirstBuffer) {
 }
 
 TEST(Depths, PathAndWorkingDirectoryAgree) {
-    Work_dir wd;
+    Reporter rep;
+    Work_dir wd(rep);
     ts::Temp_dir tmp;
     ts::make_dirs(tmp / "u/site");
     In_dir in(tmp / "u/site");
@@ -141,7 +143,8 @@ TEST(Depths, PathAndWorkingDirectoryAgree) {
 }
 
 TEST(EnterDirPart, ChangesOnlyWhenThereIsADirectory) {
-    Work_dir wd;
+    Reporter rep;
+    Work_dir wd(rep);
     ts::Temp_dir tmp;
     ts::make_dirs(tmp / "sub");
     In_dir in(tmp.path());

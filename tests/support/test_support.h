@@ -42,6 +42,8 @@ std::string read_file(const std::string& path);
 // The lines of a text, without their newlines.
 std::vector<std::string> lines_of(const std::string& text);
 bool exists(const std::string& path);
+// The process's working directory, as the system gives it.
+std::string current_dir();
 void make_dirs(const std::string& path);
 void remove_tree(const std::string& path);
 

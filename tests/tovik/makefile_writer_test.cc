@@ -30,7 +30,8 @@ void fill(Makefile_writer& writer) {
 }
 
 TEST(MakefileWriter, AlwaysRebuiltOutputs) {
-    Dependency_collector store("html");
+    Reporter rep;
+    Dependency_collector store(rep, "html");
     Makefile_writer writer(store, "Makefile");
     fill(writer);
     writer.begin_variables("./", "", "");
@@ -66,7 +67,8 @@ TEST(MakefileWriter, AlwaysRebuiltOutputs) {
 }
 
 TEST(MakefileWriter, ExtraTextWithoutFinalNewlineRunsIntoTheAlwaysRule) {
-    Dependency_collector store("html");
+    Reporter rep;
+    Dependency_collector store(rep, "html");
     Makefile_writer writer(store, "Makefile");
     fill(writer);
     writer.begin_variables("./", "", "");
@@ -78,7 +80,8 @@ TEST(MakefileWriter, ExtraTextWithoutFinalNewlineRunsIntoTheAlwaysRule) {
 // Names are written as make reads them back, each once, in the byte order of what make reads; the prefix
 // variable that begins a page's name stays a variable.
 TEST(MakefileWriter, PrerequisiteNames) {
-    Dependency_collector store("html");
+    Reporter rep;
+    Dependency_collector store(rep, "html");
     store.add_dependency("a b", false);
     store.add_dependency("a-b", false);
     store.add_dependency("$(prefix)x.html", true);
@@ -90,7 +93,8 @@ TEST(MakefileWriter, PrerequisiteNames) {
 }
 
 TEST(MakefileWriter, VariablesBlockAndBranches) {
-    Dependency_collector store("html");
+    Reporter rep;
+    Dependency_collector store(rep, "html");
     Makefile_writer writer(store, "Makefile");
     writer.begin_variables("out/", " -x   -p -d out/ ", " -m ");
     writer.add_branch_variables("en_OPTS", "--parents  -e ");
@@ -104,7 +108,8 @@ TEST(MakefileWriter, VariablesBlockAndBranches) {
 }
 
 TEST(MakefileWriter, ArchiveRuleForms) {
-    Dependency_collector store("html");
+    Reporter rep;
+    Dependency_collector store(rep, "html");
     Makefile_writer refusing(store, "Makefile");
     refusing.finish_archive_rule(Archive_form::refusal, "site");
     EXPECT_EQ(refusing.dist_noupdate(),
@@ -132,7 +137,8 @@ TEST(MakefileWriter, ArchiveRuleForms) {
 // Names are quoted for the shell where they need it; the pages of every extension leave their temporary
 // files out.
 TEST(MakefileWriter, ArchiveRuleQuotesNamesAndCoversEveryExtension) {
-    Dependency_collector store("html");
+    Reporter rep;
+    Dependency_collector store(rep, "html");
     Makefile_writer writer(store, "my (web).mk");
     writer.add_page(page("a.vrn", "$(prefix)a.html"));
     Page_rule php = page("b.vrn", "$(prefix)b.php");
@@ -152,6 +158,7 @@ TEST(MakefileWriter, ArchiveRuleQuotesNamesAndCoversEveryExtension) {
 // A name that make, the shell or tar would read specially never reaches the recipe, and a control byte
 // never reaches the list.
 TEST(MakefileWriter, OddNamesGetTheRefusalForm) {
+    Reporter rep;
     const std::string refusal = "\n\ndist-noupdate:\n\t@echo \"NO ARCHIVE CREATED. This feature is only "
                                 "enabled when Vorn-tovik is run without neither --prefix nor --root-dir "
                                 "option\"";
@@ -181,10 +188,10 @@ TEST(MakefileWriter, OddNamesGetTheRefusalForm) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.site + " " + c.makefile);
-        Dependency_collector store("html");
+        Dependency_collector store(rep, "html");
         Makefile_writer writer(store, c.makefile);
-        reporter().reset();
-        reporter().set_program_name("vorn-tovik");
+        rep = Reporter();
+        rep.set_program_name("vorn-tovik");
         const ts::Reported r =
             ts::capture([&] { writer.finish_archive_rule(Archive_form::archive, c.site); });
         // How a control byte shows in a message is the reporter's business.
@@ -197,10 +204,10 @@ TEST(MakefileWriter, OddNamesGetTheRefusalForm) {
         EXPECT_EQ(writer.makefile_text("").find(c.site + ".tar.gz"), std::string::npos);
         EXPECT_EQ(store.take_archive_excludes(), c.list);
     }
-    reporter().reset();
 }
 
 TEST(MakefileWriter, SiteName) {
+    Reporter rep;
     EXPECT_EQ(site_name("/home/u/site/"), "site");
     EXPECT_EQ(site_name("/home/u/site/./"), "site");
     EXPECT_EQ(site_name("/"), "");
@@ -209,43 +216,44 @@ TEST(MakefileWriter, SiteName) {
 }
 
 TEST(ReplaceFile, ReplacesTheWholeFile) {
+    Reporter rep;
     ts::Temp_dir tmp;
     ts::write_file(tmp / "Makefile", "a much longer old makefile text\n");
-    replace_file(tmp / "Makefile", "new\n", "Can't open output file ", "Can't write output file ");
+    replace_file(rep, tmp / "Makefile", "new\n", "Can't open output file ", "Can't write output file ");
     EXPECT_EQ(ts::read_file(tmp / "Makefile"), "new\n");
-    replace_file(tmp / "Makefile", "", "Can't open output file ", "Can't write output file ");
+    replace_file(rep, tmp / "Makefile", "", "Can't open output file ", "Can't write output file ");
     EXPECT_EQ(ts::read_file(tmp / "Makefile"), "");
     EXPECT_EQ(ts::list_dir(tmp.path()), std::vector<std::string>{"Makefile"});
 }
 
 TEST(ReplaceFile, FailedRenameIsFatalAndLeavesNoTemporaryFile) {
+    Reporter rep;
     ts::Temp_dir tmp;
     ts::write_file(tmp / "Makefile/old", "old\n");
-    reporter().reset();
-    reporter().set_program_name("vorn-tovik");
-    reporter().set_brief();
+    rep = Reporter();
+    rep.set_program_name("vorn-tovik");
+    rep.set_brief();
     const ts::Reported r = ts::capture([&] {
-        replace_file(tmp / "Makefile", "new\n", "Can't open output file ", "Can't write output file ");
+        replace_file(rep, tmp / "Makefile", "new\n", "Can't open output file ", "Can't write output file ");
     });
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "vorn-tovik: fatal: " + tmp.path() + "/Makefile; Is a directory\n");
     EXPECT_EQ(ts::list_dir(tmp.path()), std::vector<std::string>{"Makefile"});
     EXPECT_EQ(ts::read_file(tmp / "Makefile/old"), "old\n");
-    reporter().reset();
 }
 
 TEST(ReplaceFile, FailedCreateIsTheOpenError) {
+    Reporter rep;
     ts::Temp_dir tmp;
-    reporter().reset();
-    reporter().set_program_name("vorn-tovik");
+    rep = Reporter();
+    rep.set_program_name("vorn-tovik");
     const ts::Reported r = ts::capture([&] {
-        replace_file(tmp / "missing/Makefile.sources", "x\n", "Can't open sources file ",
+        replace_file(rep, tmp / "missing/Makefile.sources", "x\n", "Can't open sources file ",
                      "Can't write sources file ");
     });
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "vorn-tovik: fatal: Can't open sources file " + tmp.path() +
                          "/missing/Makefile.sources; No such file or directory\n");
-    reporter().reset();
 }
 
 } // namespace

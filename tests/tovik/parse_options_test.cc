@@ -21,14 +21,10 @@ struct Parsed {
 class ParseOptions : public ::testing::Test {
 protected:
     void SetUp() override {
-        reporter().reset();
-        back_ = Work_dir().working_dir();
+        back_ = ts::current_dir();
         ASSERT_EQ(chdir(tmp_.path().c_str()), 0);
     }
-    void TearDown() override {
-        EXPECT_EQ(chdir(back_.c_str()), 0);
-        reporter().reset();
-    }
+    void TearDown() override { EXPECT_EQ(chdir(back_.c_str()), 0); }
 
     Parsed parse(const std::vector<std::string>& args) {
         std::vector<std::string> storage{"vorn-tovik"};
@@ -42,7 +38,7 @@ protected:
         ts::Stderr_capture err;
         ts::Stdout_capture out;
         try {
-            parse_options(o, static_cast<int>(storage.size()), argv.data());
+            parse_options(rep, o, static_cast<int>(storage.size()), argv.data());
         } catch (const ts::Process_ended& e) {
             p.status = e.status;
         }
@@ -54,6 +50,7 @@ protected:
     ts::Temp_dir tmp_;
     std::string back_;
     Tovik_opt o;
+    Reporter rep;
 };
 
 TEST_F(ParseOptions, NoArgumentsKeepsEveryDefault) {
@@ -61,7 +58,7 @@ TEST_F(ParseOptions, NoArgumentsKeepsEveryDefault) {
     EXPECT_EQ(p.status, -1);
     EXPECT_EQ(p.err, "");
     EXPECT_EQ(o.program_name(), "vorn-tovik");
-    EXPECT_EQ(reporter().program_name(), "vorn-tovik");
+    EXPECT_EQ(rep.program_name(), "vorn-tovik");
     EXPECT_EQ(o.get(Option_id::root_dir), "./");
     EXPECT_EQ(o.get(Option_id::prefix), "./");
     EXPECT_EQ(o.get(Option_id::source_ext), "vrn");
@@ -75,9 +72,9 @@ TEST_F(ParseOptions, NoArgumentsKeepsEveryDefault) {
     EXPECT_EQ(o.get(Option_id::opts_variable), "main_OPTS");
     EXPECT_TRUE(o.branches.empty());
     EXPECT_EQ(o.translations, std::vector<std::string>{""});
-    EXPECT_EQ(reporter().verbosity(), Verbosity::normal);
-    EXPECT_EQ(reporter().policy(), Policy::normal);
-    EXPECT_FALSE(reporter().brief());
+    EXPECT_EQ(rep.verbosity(), Verbosity::normal);
+    EXPECT_EQ(rep.policy(), Policy::normal);
+    EXPECT_FALSE(rep.brief());
 }
 
 TEST_F(ParseOptions, RootDirAndPrefixNormalised) {
@@ -101,7 +98,7 @@ TEST_F(ParseOptions, RootDirAndPrefixNormalised) {
     };
     for (const auto& c : cases) {
         o = Tovik_opt();
-        reporter().reset();
+        rep = Reporter();
         Parsed p = parse(c.args);
         EXPECT_EQ(p.status, -1) << c.args[0];
         EXPECT_EQ(o.get(Option_id::root_dir), c.root) << c.args[0];
@@ -114,9 +111,9 @@ TEST_F(ParseOptions, SettingsReachTheReporterAndStore) {
     Parsed p = parse({"-b", "-s", "-i", "--fast", "-S", "v", "--target-extension=htm", "out.mk",
                       "--self-update", "--exact-deps"});
     EXPECT_EQ(p.status, -1);
-    EXPECT_TRUE(reporter().brief());
-    EXPECT_EQ(reporter().verbosity(), Verbosity::quiet);
-    EXPECT_EQ(reporter().policy(), Policy::ignore_errors);
+    EXPECT_TRUE(rep.brief());
+    EXPECT_EQ(rep.verbosity(), Verbosity::quiet);
+    EXPECT_EQ(rep.policy(), Policy::ignore_errors);
     EXPECT_TRUE(o.fast);
     EXPECT_TRUE(o.self_update);
     EXPECT_TRUE(o.exact_deps);
@@ -156,7 +153,7 @@ TEST_F(ParseOptions, RefusedCommandLines) {
     };
     for (const auto& c : cases) {
         o = Tovik_opt();
-        reporter().reset();
+        rep = Reporter();
         Parsed p = parse(c.args);
         EXPECT_EQ(p.status, 1) << c.args[0];
         EXPECT_EQ(p.err, c.err) << c.args[0];
@@ -204,9 +201,9 @@ TEST_F(ParseOptions, TemplateFillsWhatTheCommandLineLeft) {
     EXPECT_TRUE(o.self_update);
     EXPECT_TRUE(o.exact_deps);
     EXPECT_EQ(o.translations, (std::vector<std::string>{"", "en", "it"}));
-    EXPECT_TRUE(reporter().brief());
-    EXPECT_EQ(reporter().verbosity(), Verbosity::verbose);
-    EXPECT_EQ(reporter().policy(), Policy::ignore_errors);
+    EXPECT_TRUE(rep.brief());
+    EXPECT_EQ(rep.verbosity(), Verbosity::verbose);
+    EXPECT_EQ(rep.policy(), Policy::ignore_errors);
 }
 
 TEST_F(ParseOptions, CommandLineWinsOverTemplate) {
@@ -217,8 +214,8 @@ TEST_F(ParseOptions, CommandLineWinsOverTemplate) {
     EXPECT_EQ(o.get(Option_id::prefix), "cp/");
     EXPECT_EQ(o.get(Option_id::source_ext), "cs");
     EXPECT_EQ(o.get(Option_id::target_ext), "ct");
-    EXPECT_EQ(reporter().verbosity(), Verbosity::verbose);
-    EXPECT_EQ(reporter().policy(), Policy::ignore_errors);
+    EXPECT_EQ(rep.verbosity(), Verbosity::verbose);
+    EXPECT_EQ(rep.policy(), Policy::ignore_errors);
 }
 
 TEST_F(ParseOptions, TemplateFollowsTheMakefileNameAndRootDir) {
@@ -251,7 +248,7 @@ TEST_F(ParseOptions, MissingTemplateReportedOnlyWhenVerbose) {
     Parsed p = parse({"-v"});
     EXPECT_EQ(p.status, -1);
     EXPECT_EQ(p.err, "vorn-tovik: info: template file not found\n");
-    reporter().reset();
+    rep = Reporter();
     p = parse({"-v", "-b"});
     EXPECT_EQ(p.err, "vorn-tovik: info: no template\n");
 }
@@ -262,7 +259,7 @@ TEST_F(ParseOptions, UnopenableTemplateIsAnError) {
     EXPECT_EQ(p.status, 1);
     EXPECT_EQ(p.err, "vorn-tovik: can't open template file file/Makefile.vt; Not a directory\n");
 
-    reporter().reset();
+    rep = Reporter();
     o = Tovik_opt();
     p = parse({"-i", "-b", "-d", "file/", "-p", "x"});
     EXPECT_EQ(p.status, -1);
@@ -276,13 +273,13 @@ TEST_F(ParseOptions, TemplateConflictsAreFatalWhateverTheCommandLine) {
     EXPECT_EQ(p.status, 1);
     EXPECT_EQ(p.err, ""); // quiet from the command line already holds
 
-    reporter().reset();
+    rep = Reporter();
     p = parse({"-v"});
     EXPECT_EQ(p.status, 1);
     EXPECT_EQ(p.err, "vorn-tovik: fatal: template: both `verbose' and `silent' set\n");
 
     ts::write_file("Makefile.vt", "fatal-warnings:\nignore_errors:\n");
-    reporter().reset();
+    rep = Reporter();
     p = parse({"-E"});
     EXPECT_EQ(p.status, 1);
     EXPECT_EQ(p.err, "vorn-tovik: fatal: template: both `fatal-warnings' and `ignore-errors' set\n");

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "diag/reporter.h"
-#include "os/work_dir.h"
 #include "support/test_support.h"
 
 namespace {
@@ -15,9 +13,9 @@ TEST(TovikRun, FatalErrorInAnIncludedFileLeavesTheDirectoryAsItWas) {
     ts::Temp_dir site;
     ts::write_file(site / "sub/page.vrn", "<vorn>include(\"inc/self.inc\");</vorn>\n");
     ts::write_file(site / "sub/inc/self.inc", "include(\"self.inc\");\n");
-    const std::string home = Work_dir().working_dir();
+    const std::string home = ts::current_dir();
     ASSERT_EQ(chdir(site.path().c_str()), 0);
-    const std::string start = Work_dir().working_dir();
+    const std::string start = ts::current_dir();
 
     char name[] = "vorn-tovik";
     char* argv[] = {name, nullptr};
@@ -32,9 +30,8 @@ TEST(TovikRun, FatalErrorInAnIncludedFileLeavesTheDirectoryAsItWas) {
         }
         err = capture.text();
     }
-    const std::string after = Work_dir().working_dir();
+    const std::string after = ts::current_dir();
     ASSERT_EQ(chdir(home.c_str()), 0);
-    reporter().reset();
 
     EXPECT_EQ(status, 1);
     EXPECT_EQ(after, start);

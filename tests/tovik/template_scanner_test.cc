@@ -24,20 +24,19 @@ struct Scan {
 };
 
 Scan scan(const std::string& text) {
-    reporter().reset();
-    reporter().set_program_name("vorn-tovik");
+    Reporter rep;
+    rep.set_program_name("vorn-tovik");
     Scan s;
     ts::Exit_trap trap;
     ts::Stderr_capture err;
     try {
-        Template_scanner scanner(text);
+        Template_scanner scanner(rep, text);
         for (int t; (t = scanner.next()) != tmpl_end;)
             s.tokens.push_back({t, t >= tmpl_prefix && t <= tmpl_translations ? scanner.value() : ""});
     } catch (const ts::Process_ended& e) {
         s.status = e.status;
     }
     s.err = err.text();
-    reporter().reset();
     return s;
 }
 
@@ -154,32 +153,31 @@ TEST(TemplateMerge, ConflictsInsideTheTemplate) {
          "vorn-tovik: fatal: template: both `fatal-warnings' and `ignore-errors' set\n"},
     };
     for (const auto& c : cases) {
-        reporter().reset();
-        reporter().set_program_name("vorn-tovik");
+        Reporter rep;
+        rep.set_program_name("vorn-tovik");
         Tovik_opt o;
         Pending_settings pending;
         ts::Exit_trap trap;
         ts::Stderr_capture err;
         int status = -1;
         try {
-            merge_template_text(o, pending, c.text);
+            merge_template_text(rep, o, pending, c.text);
         } catch (const ts::Process_ended& e) {
             status = e.status;
         }
         EXPECT_EQ(status, 1) << c.text;
         EXPECT_EQ(err.text(), c.err) << c.text;
     }
-    reporter().reset();
 }
 
 TEST(TemplateMerge, FirstRequestWinsAgainstNormal) {
+    Reporter rep;
     Tovik_opt o;
     Pending_settings pending;
-    merge_template_text(o, pending, "quiet:\nsilent:\nfatal-warnings:\nprefix:a\nprefix:b\n");
+    merge_template_text(rep, o, pending, "quiet:\nsilent:\nfatal-warnings:\nprefix:a\nprefix:b\n");
     EXPECT_EQ(pending.verbosity, Verbosity::quiet);
     EXPECT_EQ(pending.policy, Policy::fatal_warnings);
     EXPECT_EQ(pending.prefix, std::optional<std::string>("b"));
-    reporter().reset();
 }
 
 } // namespace

@@ -7,8 +7,9 @@
 #include "diag/reporter.h"
 #include "lang/eval/node.h"
 
-Dependency_collector::Dependency_collector(std::string target_extension)
-    : target_extension_(std::move(target_extension)), working_directory_(work_dir().working_dir() + "/") {
+Dependency_collector::Dependency_collector(Reporter& reporter, std::string target_extension)
+    : Eval_context(reporter), target_extension_(std::move(target_extension)),
+      working_directory_(work_dir().working_dir() + "/") {
     set_run_dir(working_directory_);
 }
 
@@ -23,6 +24,7 @@ void Dependency_collector::on_page_builtin() {
 Node* Dependency_collector::add_statement(Node* node) {
     Reporter& r = reporter();
     node->owner = this;
+    node->on_registered();
     node->src = r.scan_plain_name();
     node->line = r.scan_location().line;
     node->deps(*this);
@@ -97,7 +99,7 @@ bool Dependency_collector::on_include(const Gen_type& name, Include_reader& read
     // page itself is still scanned to its end.
     if (!name.is_string())
         return false;
-    const std::string& path = name.get_string();
+    const std::string& path = name.get_string(reporter());
     if (scan_ == Scan_mode::fast) {
         if (!reader.opens(path)) {
             int err = errno;

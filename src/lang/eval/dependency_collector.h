@@ -26,7 +26,7 @@ struct Dependency {
 
 class Dependency_collector : public Eval_context {
 public:
-    explicit Dependency_collector(std::string target_extension);
+    Dependency_collector(Reporter& reporter, std::string target_extension);
     ~Dependency_collector() override;
 
     // Asks every node for its dependencies as it is built, and discards each completed statement.

@@ -3,9 +3,7 @@
 #include "diag/reporter.h"
 #include "lang/eval/node.h"
 
-Eval_context* g_store = nullptr;
-
-Eval_context::Eval_context() {
+Eval_context::Eval_context(Reporter& reporter) : reporter_(reporter) {
     static const char* const months[] = {"January",   "February", "March",    "April",
                                          "May",       "June",     "July",     "August",
                                          "September", "October",  "November", "December"};
@@ -38,6 +36,7 @@ const Gen_type* Eval_context::peek_variable(const std::string& name) const {
 
 void Eval_context::stamp(Node* node) {
     node->owner = this;
+    node->on_registered();
     Reporter& r = reporter();
     node->src = r.scan_name();
     node->line = r.scan_location().line;
@@ -83,7 +82,7 @@ Gen_type Eval_context::get_variable_element(const std::string& name, const Gen_t
     }
     if (!value->is_array())
         return Gen_type();
-    return Gen_type::element(value->elements(), index);
+    return Gen_type::element(reporter_, value->elements(), index);
 }
 
 // Works on the stored array in place: the same result as writing a changed copy back, without copying.
@@ -98,7 +97,7 @@ Gen_type Eval_context::set_variable_element(const std::string& name, const Gen_t
     }
     // The value may be (part of) the variable itself: copy it before the array changes.
     Gen_type copy = value; // NOLINT(performance-unnecessary-copy-initialization): `value` may alias the array
-    return Gen_type::set_element(whole->elements(), index, copy, insert);
+    return Gen_type::set_element(reporter_, whole->elements(), index, copy, insert);
 }
 
 std::string Eval_context::adjust_level() {

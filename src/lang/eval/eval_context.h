@@ -39,7 +39,8 @@ protected:
 
 class Eval_context {
 public:
-    Eval_context();
+    // The context reports through `reporter`, the reporter of its run.
+    explicit Eval_context(Reporter& reporter);
     Eval_context(const Eval_context&) = delete;
     Eval_context& operator=(const Eval_context&) = delete;
     virtual ~Eval_context();
@@ -146,6 +147,10 @@ public:
     Work_dir& work_dir() { return *work_dir_; }
     void use_work_dir(Work_dir& work_dir) { work_dir_ = &work_dir; }
 
+    // The reporter of the context's run: the nodes registered with the context, the built-ins and the
+    // values they work on report through it.
+    Reporter& reporter() const { return reporter_; }
+
     // "../" once per level the output file lies below the site's root.
     std::string adjust_level();
 
@@ -187,9 +192,7 @@ private:
     std::string run_dir_;
     int32_t root_level_ = 0;
     int32_t output_level_ = 0;
-    Work_dir own_work_dir_;
+    Reporter& reporter_;
+    Work_dir own_work_dir_{reporter_};
     Work_dir* work_dir_ = &own_work_dir_;
 };
-
-// The store the scanner and the parser work for (set by whoever runs a parse).
-extern Eval_context* g_store;

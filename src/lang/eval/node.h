@@ -7,6 +7,7 @@
 
 #include "base/fuzz_budget.h"
 #include "diag/reporter.h"
+#include "lang/eval/eval_context.h"
 #include "lang/values/gen_type.h"
 
 class Dependency_collector;
@@ -42,6 +43,10 @@ public:
         reporter().set_exec_location(src, line);
         fuzz_budget_step();
     }
+    // The reporter of the context the node is registered with.
+    Reporter& reporter() const { return owner->reporter(); }
+    // Called when the context registers the node, in the working directory the node was built in.
+    virtual void on_registered() {}
 
     // Set by the store that registers the node.
     Eval_context* owner = nullptr;

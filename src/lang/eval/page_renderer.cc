@@ -7,9 +7,10 @@
 #include "lang/eval/node.h"
 #include "lang/eval/page_renderer.h"
 
-Page_renderer::Page_renderer(const std::string& input_name, const std::string& output_name,
-                             const std::string& root_dir, Program_policy policy)
-    : policy_(policy) {
+Page_renderer::Page_renderer(Reporter& reporter, const std::string& input_name,
+                             const std::string& output_name, const std::string& root_dir,
+                             Program_policy policy)
+    : Eval_context(reporter), policy_(policy) {
     // An absolute name is its own path.
     Work_dir& here = work_dir();
     std::string cwd = here.working_dir() + "/";
@@ -47,7 +48,7 @@ void Page_renderer::on_statement_complete() {
 }
 
 bool Page_renderer::on_include(const Gen_type& name, Include_reader& reader) {
-    const std::string& path = name.get_string();
+    const std::string& path = name.get_string(reporter());
     if (!reader.read(path))
         return false;
     // The file's directory has been entered.
@@ -118,7 +119,7 @@ void Page_renderer::save_arguments() {
     Gen_type argc = get_variable("_argc");
     if (!argc.is_int())
         reporter().error("_argc must be an integer");
-    saved_argc_.push_back(argc.get_int());
+    saved_argc_.push_back(argc.get_int(reporter()));
     saved_argv_.push_back(get_variable("_argv"));
 }
 

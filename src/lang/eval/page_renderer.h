@@ -17,8 +17,8 @@ enum class Program_policy : uint8_t {
 
 class Page_renderer : public Eval_context {
 public:
-    Page_renderer(const std::string& input_name, const std::string& output_name, const std::string& root_dir,
-                  Program_policy policy = Program_policy::run);
+    Page_renderer(Reporter& reporter, const std::string& input_name, const std::string& output_name,
+                  const std::string& root_dir, Program_policy policy = Program_policy::run);
     ~Page_renderer() override;
 
     Node* add_statement(Node* node) override;

@@ -81,7 +81,7 @@ void vsrcerror(yyscan_t scanner, Source_scan& scan, const char* message);
 namespace {
 
 // Every node built is tracked by the parse's values until a parent or the store takes it over.
-Node* reg(Source_scan& scan, Node* node) { return scan.values.reg(node); }
+Node* reg(Source_scan& scan, Node* node) { return scan.values.reg(*scan.store(), node); }
 Node_ptr take(Source_scan& scan, Node* node) { return scan.values.take(node); }
 
 // An argument of a node being built: a node is taken over by it, anything else passed on as it is.
@@ -112,7 +112,7 @@ const char* const not_assignable = "can't assign to an expression that is not a 
 
 Node* assign(Source_scan& scan, Node* target, Node* value) {
     if (!names_a_variable(target)) {
-        reporter().error(not_assignable);
+        scan.reporter().error(not_assignable);
         scan.values.discard(target);
         return value;
     }
@@ -121,7 +121,7 @@ Node* assign(Source_scan& scan, Node* target, Node* value) {
 
 Node* assign_empty_array(Source_scan& scan, Node* target) {
     if (!names_a_variable(target)) {
-        reporter().error(not_assignable);
+        scan.reporter().error(not_assignable);
         scan.values.discard(target);
         return build<N_const>(scan, Gen_type(0));
     }
@@ -131,7 +131,7 @@ Node* assign_empty_array(Source_scan& scan, Node* target) {
 // target op= value: the combining node owns the target, which the assignment shares.
 template <class Op> Node* compound(Source_scan& scan, Node* target, Node* value) {
     if (!names_a_variable(target)) {
-        reporter().error(not_assignable);
+        scan.reporter().error(not_assignable);
         return build<Op>(scan, target, value);
     }
     Node* combine = build<Op>(scan, target, value);
@@ -140,7 +140,7 @@ template <class Op> Node* compound(Source_scan& scan, Node* target, Node* value)
 
 Node* undef(Source_scan& scan, Node* target) {
     if (!names_a_variable(target)) {
-        reporter().error("can't undef an expression that is not a variable");
+        scan.reporter().error("can't undef an expression that is not a variable");
         scan.values.discard(target);
         return build<N_const>(scan, Gen_type(0));
     }
@@ -149,7 +149,7 @@ Node* undef(Source_scan& scan, Node* target) {
 
 Node* postfix(Source_scan& scan, Node* target, int32_t step) {
     if (!names_a_variable(target)) {
-        reporter().error(not_assignable);
+        scan.reporter().error(not_assignable);
         return target;
     }
     return build<N_epp>(scan, target, step, true);
@@ -157,7 +157,7 @@ Node* postfix(Source_scan& scan, Node* target, int32_t step) {
 
 Node* prefix(Source_scan& scan, Node* operand, int32_t step) {
     if (operand->is_variable() && !names_a_variable(operand)) {
-        reporter().error(not_assignable);
+        scan.reporter().error(not_assignable);
         return operand;
     }
     return build<N_epp>(scan, operand, step, false);
@@ -165,7 +165,7 @@ Node* prefix(Source_scan& scan, Node* operand, int32_t step) {
 
 Node* foreach(Source_scan& scan, Node* var, Node* collection, Node* body) {
     if (!names_a_variable(var)) {
-        reporter().error(not_assignable);
+        scan.reporter().error(not_assignable);
         scan.values.discard(var);
         scan.values.discard(collection);
         scan.values.discard(body);
@@ -207,7 +207,7 @@ class Inclusion : public Include_reader {
 public:
     Inclusion(Source_scan& scan, Include_point at) : scan_(scan), at_(at) {}
     bool read(const std::string& path) override {
-        Reporter& r = reporter();
+        Reporter& r = scan_.reporter();
         r.save_location();
         if (push_include(scan_, path, at_) == 0)
             return true;
@@ -224,7 +224,7 @@ private:
 void include_file(Source_scan& scan, Node* name_expr, Include_point at) {
     const Gen_type name = name_expr->exec();
     Inclusion inclusion(scan, at);
-    if (!g_store->on_include(name, inclusion))
+    if (!scan.store()->on_include(name, inclusion))
         put_back_token(scan, '}', "}");
 }
 
@@ -308,7 +308,7 @@ Node* include(Source_scan& scan, Node* file, Node* arguments, Include_point at) 
 
 program:
     %empty
-  | program stmt                { scan.values.hand_over($2); g_store->on_statement_complete(); }
+  | program stmt                { scan.values.hand_over($2); scan.store()->on_statement_complete(); }
   ;
 
 stmt:
@@ -316,7 +316,7 @@ stmt:
   | T_TAG_END                   { $$ = build<N_end>(scan); }
   | T_INCLUDE_END               {
                                     $$ = build<N_eof>(scan);
-                                    scan.includes.memo().parsed_end(STACK_HEIGHT(), reporter().messages());
+                                    scan.includes.memo().parsed_end(STACK_HEIGHT(), scan.reporter().messages());
                                 }
   | T_TYPE_END                  { $$ = build<N_empty>(scan); end_capture(scan); }
   | expr ';'
@@ -390,18 +390,18 @@ expr:
   | T_FSIZE '(' expr ',' expr ')'
                                 { $$ = build<N_fsize>(scan, $3, $5); }
   | T_LINKADJUST '(' ')'        { $$ = build<N_adj_link>(scan); }
-  | T_INPUTFILE '(' ')'         { $$ = build<N_input>(scan, nullptr); }
+  | T_INPUTFILE '(' ')'         { $$ = build<N_input>(scan, scan.reporter(), nullptr); }
   | T_INPUTFILE '(' T_CONSTANT ')'
                                 {
                                     Gen_type prefix = value_of(scan, $3);
-                                    $$ = build<N_input>(scan, &prefix);
+                                    $$ = build<N_input>(scan, scan.reporter(), &prefix);
                                 }
   | T_ABSINPUTFILE '(' ')'      { $$ = build<N_abs_input>(scan); }
-  | T_OUTPUTFILE '(' ')'        { $$ = build<N_output>(scan, nullptr); }
+  | T_OUTPUTFILE '(' ')'        { $$ = build<N_output>(scan, scan.reporter(), nullptr); }
   | T_OUTPUTFILE '(' T_CONSTANT ')'
                                 {
                                     Gen_type prefix = value_of(scan, $3);
-                                    $$ = build<N_output>(scan, &prefix);
+                                    $$ = build<N_output>(scan, scan.reporter(), &prefix);
                                 }
   | T_ABSOUTPUTFILE '(' ')'     { $$ = build<N_abs_output>(scan); }
   | T_SUBSTRING '(' expr ',' expr ')'
@@ -553,13 +553,13 @@ list:
 void vsrcerror(yyscan_t, Source_scan& scan, const char* message) {
     std::string text = message;
     if (!last_token_matched(scan)) {
-        reporter().error(text);
+        scan.reporter().error(text);
         return;
     }
     // Named by its first line, at the line where it began.
     const std::string& token = last_token_text(scan);
     auto lines = static_cast<int32_t>(std::count(token.begin(), token.end(), '\n'));
-    reporter().error_at(lines, text + " before `" + token.substr(0, token.find('\n')) + "'");
+    scan.reporter().error_at(lines, text + " before `" + token.substr(0, token.find('\n')) + "'");
 }
 
 const char* token_name(int code) { return yytname[YYTRANSLATE(code)]; }

@@ -13,11 +13,6 @@ namespace {
 
 constexpr std::size_t inner_bound = 1 << 16;
 
-// The working directory as the run follows it, through the store being parsed for.
-Work_dir& work_dir() {
-    return g_store->work_dir();
-}
-
 std::string id_key(const Dir_id& id) {
     std::string key(reinterpret_cast<const char*>(&id.dev), sizeof id.dev);
     key.append(reinterpret_cast<const char*>(&id.ino), sizeof id.ino);
@@ -25,6 +20,11 @@ std::string id_key(const Dir_id& id) {
 }
 
 } // namespace
+
+// The working directory as the run follows it, through the context being parsed for.
+Work_dir& Include_levels::work_dir() {
+    return store_->work_dir();
+}
 
 // The directory of level `i` as a descriptor to open names from; -1, with errno set, when it cannot be
 // opened any more.
@@ -104,7 +104,7 @@ bool Include_levels::named_dir(std::unordered_map<std::string, Dir_id>& named, c
 }
 
 void Include_levels::set_shown_dir() {
-    if (g_store)
+    if (store_)
         work_dir().show_dir_within(levels_.size() > 1 ? levels_.back().path : std::string());
 }
 

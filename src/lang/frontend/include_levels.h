@@ -15,6 +15,8 @@
 #include "lang/frontend/source_text.h"
 #include "os/work_dir.h"
 
+class Eval_context;
+
 // What a pass over a site learns of directories and files as it follows inclusions (part of its Site_cache,
 // lang/frontend/site_cache.h).
 struct Named_dirs {
@@ -59,6 +61,8 @@ public:
     // Whether the file `path` opens for reading (errno tells why not).  During a pass, a file that opened
     // once is taken to open again without being opened.
     bool opens_for_reading(const std::string& path);
+    // The context the parse under way works for, whose working directory the levels follow.
+    void work_for(Eval_context* store) { store_ = store; }
 
 private:
     struct Level {
@@ -74,7 +78,9 @@ private:
                    const std::string& dir, Dir_id& id);
     bool file_key(const std::string& path, std::string& key);
     void set_shown_dir();
+    Work_dir& work_dir();
 
+    Eval_context* store_ = nullptr;
     Named_dirs* names_; // null outside a pass
     std::vector<Level> levels_;
 };

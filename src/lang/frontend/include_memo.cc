@@ -51,9 +51,9 @@ const std::vector<Entry>* Include_memo::find(const std::string& key) const {
 }
 
 void Include_memo::stop_logging() {
-    if (logging_store_)
-        logging_store_->log_changes(nullptr);
-    logging_store_ = nullptr;
+    if (store_logging_)
+        store_logging_->log_changes(nullptr);
+    store_logging_ = nullptr;
     log_.clear();
 }
 
@@ -76,12 +76,12 @@ void Include_memo::begin(Eval_context& store, std::string key, std::string state
                          std::size_t messages) {
     if (block < 0 || !records_ || records_->full(key))
         return;
-    if (logging_store_ && logging_store_ != &store)
+    if (store_logging_ && store_logging_ != &store)
         abandon();
     if (!store.log_changes(&log_))
         return;
     frames_.push_back(Frame{std::move(key), std::move(state), depth, depth, block, log_.size(), messages});
-    logging_store_ = &store;
+    store_logging_ = &store;
 }
 
 void Include_memo::reached(int depth) {

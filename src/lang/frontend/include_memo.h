@@ -109,5 +109,5 @@ private:
     // What the store changes while any record is open; each open record owns its tail.
     Deps_changes log_;
     std::vector<Frame> frames_;
-    Eval_context* logging_store_ = nullptr;
+    Eval_context* store_logging_ = nullptr;
 };

@@ -15,8 +15,8 @@ namespace {
 // Included files open above the main source at most.
 constexpr int max_include_depth = 100;
 
-[[noreturn]] void cannot_return(const Dir_return& dir) {
-    reporter().fatal_errno("can't change directory to " + dir.path(), dir.path());
+[[noreturn]] void cannot_return(Reporter& reporter, const Dir_return& dir) {
+    reporter.fatal_errno("can't change directory to " + dir.path(), dir.path());
 }
 
 // The inclusion's file, named from the working directory: read whole into the buffer of its level, or,
@@ -34,27 +34,28 @@ bool read_included(const std::string& path, std::vector<char>& text, std::FILE*&
 }
 
 // The file is named as seen from the run directory: the including file's directory, then the name.
-void cannot_open(const std::string& path) {
+void cannot_open(Reporter& reporter, const std::string& path) {
     int err = errno;
     const std::string shown =
-        !path.empty() && path[0] == '/' ? path : normalize_path(reporter().scan_location().dir + path, true);
+        !path.empty() && path[0] == '/' ? path : normalize_path(reporter.scan_location().dir + path, true);
     std::string text = "can't open file " + shown;
     std::string brief = "open " + shown;
     errno = err;
-    reporter().error_errno(text, brief);
+    reporter.error_errno(text, brief);
 }
 
-[[noreturn]] void cannot_enter(const std::string& dir) {
+[[noreturn]] void cannot_enter(Reporter& reporter, const std::string& dir) {
     int err = errno;
     std::string text = "can't change directory to " + dir;
     errno = err;
-    reporter().fatal_errno(text, dir);
+    reporter.fatal_errno(text, dir);
 }
 
 } // namespace
 
-Include_stack::Include_stack(Site_cache* site)
-    : site_(site), levels_(site ? &site->names : nullptr), memo_(site ? &site->records : nullptr) {}
+Include_stack::Include_stack(Reporter& reporter, Site_cache* site)
+    : reporter_(reporter), site_(site), levels_(site ? &site->names : nullptr),
+      memo_(site ? &site->records : nullptr) {}
 
 Include_stack::~Include_stack() {
     for (std::FILE* file : files_)
@@ -72,7 +73,7 @@ std::vector<char>& Include_stack::whole_text(int level) {
 // opened, then its directory entered.
 int Include_stack::enter(const std::string& path, Include_point at, bool tokens_pending,
                          Scanner_hooks& scanner) {
-    Reporter& r = reporter();
+    Reporter& r = reporter_;
     if (depth_ >= max_include_depth)
         r.fatal("include nested too deep", "include nested too deep");
     std::vector<char>& text = whole_text(depth_ + 1);
@@ -86,23 +87,23 @@ int Include_stack::enter(const std::string& path, Include_point at, bool tokens_
     else if (!read_included(path, text, file))
         opened = Include_levels::Opened::not_opened;
     if (opened == Include_levels::Opened::not_opened) {
-        cannot_open(path);
+        cannot_open(r, path);
         return 1;
     }
     r.set_file(path);
     if (opened == Include_levels::Opened::not_entered)
-        cannot_enter(dir_part(path));
+        cannot_enter(r, dir_part(path));
     files_.push_back(file);
     if (within)
         dirs_.emplace_back();
     else
-        dirs_.emplace_back(std::in_place, g_store->work_dir());
+        dirs_.emplace_back(std::in_place, store_->work_dir());
     scanner.push_buffer(file, text);
     ++depth_;
     memo_.reached(depth_);
     const std::string dir = dir_part(path);
-    if (!within && !dir.empty() && !g_store->work_dir().change_dir(dir))
-        cannot_enter(dir);
+    if (!within && !dir.empty() && !store_->work_dir().change_dir(dir))
+        cannot_enter(r, dir);
     // In a pass over a site, a file read whole is made again from a record, or recorded.
     if (file)
         memo_.unkept();
@@ -121,7 +122,7 @@ int Include_stack::enter(const std::string& path, Include_point at, bool tokens_
 
 bool Include_stack::replay() {
     entered_.pending = false;
-    Eval_context* store = g_store;
+    Eval_context* store = store_;
     if (entered_.records)
         for (const include_memo::Entry& entry : *entered_.records)
             if (depth_ + entry.nested <= max_include_depth && store->changes_are_silent(entry.changes)) {
@@ -130,12 +131,12 @@ bool Include_stack::replay() {
                 return true;
             }
     memo_.begin(*store, std::move(entered_.key), std::move(entered_.state), depth_, entered_.block,
-                reporter().messages());
+                reporter_.messages());
     return false;
 }
 
 void Include_stack::leave(Scanner_hooks& scanner) {
-    Reporter& r = reporter();
+    Reporter& r = reporter_;
     r.restore_location();
     std::FILE* file = files_.back();
     files_.pop_back();
@@ -148,9 +149,9 @@ void Include_stack::leave(Scanner_hooks& scanner) {
     if (!dir)
         levels_.pop();
     else if (!dir->go_back())
-        cannot_return(*dir);
-    if (g_store)
-        g_store->on_include_end();
+        cannot_return(r, *dir);
+    if (store_)
+        store_->on_include_end();
     memo_.text_ended(depth_ + 1, scanner.state(), r.messages());
 }
 
@@ -173,5 +174,5 @@ std::optional<Dir_return> Include_stack::close_all(Scanner_hooks& scanner) {
 
 void Include_stack::return_to(const std::optional<Dir_return>& start) {
     if (start && !start->go_back())
-        cannot_return(*start);
+        cannot_return(reporter_, *start);
 }

@@ -16,6 +16,8 @@
 #include "lang/frontend/include_memo.h"
 #include "os/work_dir.h"
 
+class Eval_context;
+class Reporter;
 struct Site_cache;
 
 // Where an inclusion stands in the parse: the height on the parser's stack of the state the block that the
@@ -45,7 +47,8 @@ protected:
 // The include stack of one source scan.
 class Include_stack {
 public:
-    explicit Include_stack(Site_cache* site);
+    // Reports through `reporter`.
+    Include_stack(Reporter& reporter, Site_cache* site);
     ~Include_stack();
     Include_stack(const Include_stack&) = delete;
     Include_stack& operator=(const Include_stack&) = delete;
@@ -75,10 +78,15 @@ public:
     // was, for the scanner to go back to with return_to once it has forgotten its own state.
     std::optional<Dir_return> close_all(Scanner_hooks& scanner);
     // Fatal when the directory cannot be entered again.
-    static void return_to(const std::optional<Dir_return>& start);
+    void return_to(const std::optional<Dir_return>& start);
 
     // The records being made, for the parser to tell where included files end and blocks close.
     Include_memo& memo() { return memo_; }
+    // The context the parse under way works for: it decides inclusions and follows the working directory.
+    void work_for(Eval_context* store) {
+        store_ = store;
+        levels_.work_for(store);
+    }
     // Whether the file `path` opens for reading (errno tells why not).
     bool opens_for_reading(const std::string& path) { return levels_.opens_for_reading(path); }
 
@@ -97,6 +105,8 @@ private:
     std::vector<char>& whole_text(int level);
     bool replay();
 
+    Reporter& reporter_;
+    Eval_context* store_ = nullptr;
     Site_cache* site_;
     Include_levels levels_;
     Include_memo memo_;

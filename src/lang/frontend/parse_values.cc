@@ -63,9 +63,9 @@ bool Parse_values::untrack(Node* node) {
 }
 
 // Tracked before registration: the store's deps may end the parse, and the node must then still be freed.
-Node* Parse_values::reg(Node* node) {
+Node* Parse_values::reg(Eval_context& store, Node* node) {
     track(node);
-    g_store->add_statement(node);
+    store.add_statement(node);
     return node;
 }
 

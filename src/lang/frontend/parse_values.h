@@ -55,7 +55,7 @@ public:
 
     // A new node: tracked, then registered with the current store (which stamps it and, for the dependency
     // store, runs its deps).  Returns the node.
-    Node* reg(Node* node);
+    Node* reg(Eval_context& store, Node* node);
     // A parent takes the node over.
     Node_ptr take(Node* node);
     // The store takes the node over (a completed top-level statement, on_statement_complete follows).

@@ -4,7 +4,8 @@
 #include "lang/eval/eval_context.h"
 #include "lang/frontend/grammar_support.h"
 
-Source_scan::Source_scan(Site_cache* site) : flex(nullptr), includes(site) {
+Source_scan::Source_scan(Reporter& reporter, Site_cache* site)
+    : flex(nullptr), includes(reporter, site), reporter_(reporter) {
     flex = scanner_create(*this);
 }
 
@@ -12,8 +13,14 @@ Source_scan::~Source_scan() {
     scanner_destroy(*this);
 }
 
-void Source_scan::begin() {
-    base_depth_ = reporter().include_depth();
+void Source_scan::work_for(Eval_context* store) {
+    store_ = store;
+    includes.work_for(store);
+}
+
+void Source_scan::begin(Eval_context& store) {
+    work_for(&store);
+    base_depth_ = reporter_.include_depth();
     capture = Capture();
 }
 
@@ -33,25 +40,25 @@ int Source_scan::run() {
     return 0;
 }
 
-int Source_scan::parse_file(std::FILE* f) {
-    begin();
+int Source_scan::parse_file(Eval_context& store, std::FILE* f) {
+    begin(store);
     scanner_begin_file(*this, f);
     return run();
 }
 
-int Source_scan::parse_string(const std::string& text) {
-    begin();
+int Source_scan::parse_string(Eval_context& store, const std::string& text) {
+    begin(store);
     scanner_begin_bytes(*this, text);
     return run();
 }
 
 void Source_scan::abandon() {
     scanner_unwind(*this);
-    Reporter& r = reporter();
+    Reporter& r = reporter_;
     while (r.include_depth() > base_depth_)
         r.restore_location();
     capture = Capture();
     values.release_all();
-    if (g_store)
-        g_store->on_parse_abandoned();
+    if (store_)
+        store_->on_parse_abandoned();
 }

@@ -11,6 +11,7 @@
 #include "lang/frontend/include_stack.h"
 #include "lang/values/gen_type.h"
 
+class Reporter;
 class Source_scan;
 struct yy_buffer_state;
 
@@ -22,8 +23,9 @@ public:
     Nested_tags();
     // Remembers a mode entered.
     void push(int condition);
-    // Leaves the innermost mode; returns the one around it.
-    int restore_condition();
+    // Leaves the innermost mode; returns the one around it.  Leaving the plain text is a fatal internal
+    // error, reported to `reporter`.
+    int restore_condition(Reporter& reporter);
     // Back to plain text alone (the current mode is left as it is).
     void reset();
     // Number of entries, the plain text at the bottom included.

@@ -80,9 +80,9 @@ Gen_type N_del::exec() {
             r.error("number of elements to delete must be > 0");
             return Gen_type(-1);
         }
-        array.erase(position, static_cast<std::size_t>(count.integer()));
+        array.erase(reporter(), position, static_cast<std::size_t>(count.integer()));
     } else {
-        array.erase(position);
+        array.erase(reporter(), position);
     }
     return array;
 }
@@ -103,7 +103,7 @@ Gen_type N_push::exec() {
     }
     Gen_type index = c_->exec();
     Gen_type value = b_->exec();
-    Gen_type::set_element(array.elements(), index, value, false);
+    Gen_type::set_element(reporter(), array.elements(), index, value, false);
     return array;
 }
 
@@ -112,12 +112,12 @@ Gen_type N_push::exec() {
 // left over stay.
 Gen_type N_fill::exec() {
     locate();
-    std::string text = a_->exec().to_string(true);
+    std::string text = a_->exec().to_string(reporter(), true);
     Gen_type values = b_->exec();
-    auto fill_one = [&text](const Gen_type& value) {
+    auto fill_one = [&text, this](const Gen_type& value) {
         std::size_t pos = text.find("%s");
         if (pos != std::string::npos)
-            text.replace(pos, 2, value.to_string(true));
+            text.replace(pos, 2, value.to_string(reporter(), true));
     };
     if (values.is_array() || values.is_list()) {
         for (const Gen_type& value : values.elements())

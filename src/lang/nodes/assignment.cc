@@ -49,15 +49,16 @@ Gen_type assign_nested(Eval_context* store, N_base_var* target, const std::strin
     positions.reserve(indices.size() - 1);
     const Gen_type* outer = &whole;
     for (std::size_t k = 0; k + 1 < indices.size(); ++k) {
-        positions.push_back(indices[k]->exec().get_int());
+        positions.push_back(indices[k]->exec().get_int(store->reporter()));
         const std::vector<Gen_type>& elements = outer->is_array() ? outer->elements() : no_elements;
-        containers.push_back(Gen_type::element(elements, Gen_type(positions.back())));
+        containers.push_back(Gen_type::element(store->reporter(), elements, Gen_type(positions.back())));
         outer = &containers.back();
     }
-    int32_t last = indices.back()->exec().get_int();
-    Gen_type::set_element(containers.back().elements(), Gen_type(last), value, false);
+    int32_t last = indices.back()->exec().get_int(store->reporter());
+    Gen_type::set_element(store->reporter(), containers.back().elements(), Gen_type(last), value, false);
     for (std::size_t k = containers.size() - 1; k > 0; --k)
-        Gen_type::set_element(containers[k - 1].elements(), Gen_type(positions[k]), containers[k], false);
+        Gen_type::set_element(store->reporter(), containers[k - 1].elements(), Gen_type(positions[k]),
+                              containers[k], false);
 
     std::string name_again = target->variable_name();
     Gen_type first_again = indices[0]->exec();
@@ -70,7 +71,7 @@ Gen_type store_value(Eval_context* store, N_base_var* target, const std::string&
     switch (target->form()) {
     case Var_form::array:
         if (!value.is_array()) {
-            reporter().error("can't assign scalar value to array variable");
+            store->reporter().error("can't assign scalar value to array variable");
             return Gen_type("");
         }
         return store->set_variable(name, value);
@@ -137,8 +138,8 @@ Gen_type N_epp::exec() {
         return Gen_type(-1);
     }
     // Wraps around like the language's integer arithmetic.
-    Gen_type next(
-        static_cast<int32_t>(static_cast<uint32_t>(current.get_int()) + static_cast<uint32_t>(step_)));
+    Gen_type next(static_cast<int32_t>(static_cast<uint32_t>(current.get_int(reporter())) +
+                                       static_cast<uint32_t>(step_)));
     if (element)
         owner->set_variable_element(name, v->index()->exec(), next, false);
     else

@@ -19,8 +19,8 @@
 
 namespace {
 
-Gen_type failed(const std::string& program) {
-    reporter().error("error while executing " + program, "exec " + program);
+Gen_type failed(Reporter& reporter, const std::string& program) {
+    reporter.error("error while executing " + program, "exec " + program);
     return Gen_type(-1);
 }
 
@@ -52,13 +52,18 @@ int wait_for(pid_t pid, int read_end, Output_sink& sink) {
 
 } // namespace
 
-N_cmd::N_cmd(Node_ptr command, bool capture)
-    : command_(std::move(command)), capture_(capture ? 1 : 0),
-      build_dir_(g_store->work_dir().working_dir() + "/") {}
+N_cmd::N_cmd(Node_ptr command, bool capture) : command_(std::move(command)), capture_(capture ? 1 : 0) {}
+
+void N_cmd::on_registered() {
+    build_dir_ = owner->work_dir().working_dir() + "/";
+}
 
 N_exec::N_exec(Node_ptr script, Node_ptr arguments, bool capture)
-    : N_dep(std::move(script)), arguments_(std::move(arguments)), capture_(capture ? 1 : 0),
-      build_dir_(g_store->work_dir().working_dir() + "/") {}
+    : N_dep(std::move(script)), arguments_(std::move(arguments)), capture_(capture ? 1 : 0) {}
+
+void N_exec::on_registered() {
+    build_dir_ = owner->work_dir().working_dir() + "/";
+}
 
 // The command line runs as "sh -c" would run it from popen, in the directory the node was built in.
 Gen_type N_cmd::exec() {
@@ -66,18 +71,18 @@ Gen_type N_cmd::exec() {
     Gen_type result;
     if (!owner->on_program("command", result))
         return result;
-    const std::string command = command_->exec().get_string();
+    const std::string command = command_->exec().get_string(reporter());
     // A program's output may differ from one run to the next.
     owner->on_page_value();
     int fds[2];
     if (::pipe(fds) != 0)
-        return failed(command);
+        return failed(reporter(), command);
     flush_standard_streams();
     pid_t pid = ::fork();
     if (pid < 0) {
         ::close(fds[0]);
         ::close(fds[1]);
-        return failed(command);
+        return failed(reporter(), command);
     }
     if (pid == 0) {
         ::close(fds[0]);
@@ -92,7 +97,7 @@ Gen_type N_cmd::exec() {
     sink.store = owner;
     sink.capture = capture();
     if (wait_for(pid, fds[0], sink) != 0)
-        return failed(command);
+        return failed(reporter(), command);
     return capture() ? Gen_type(std::move(sink.captured)) : Gen_type(0);
 }
 
@@ -109,7 +114,7 @@ Gen_type N_cmd::exec() {
                 args.push_back(value.text());
             } else if (value.is_list()) {
                 for (const Gen_type& element : value.elements())
-                    args.push_back(element.get_string());
+                    args.push_back(element.get_string(reporter()));
             } else {
                 locate();
                 reporter().fatal("N_exec::exec () -- internal error");
@@ -144,7 +149,7 @@ Gen_type N_exec::exec() {
     Gen_type result;
     if (!owner->on_program("script", result))
         return result;
-    const std::string path = file_->exec().get_string();
+    const std::string path = file_->exec().get_string(reporter());
     owner->on_page_value();
     // The script, as the new process finds it: what the page runs is what it read.
     const std::string script = !path.empty() && path[0] != '/'
@@ -154,13 +159,13 @@ Gen_type N_exec::exec() {
         owner->on_file_read(script);
     int fds[2];
     if (::pipe(fds) != 0)
-        return failed(path);
+        return failed(reporter(), path);
     flush_standard_streams();
     pid_t pid = ::fork();
     if (pid < 0) {
         ::close(fds[0]);
         ::close(fds[1]);
-        return failed(path);
+        return failed(reporter(), path);
     }
     if (pid == 0)
         run_child(path, fds[0], fds[1]);

@@ -14,12 +14,13 @@ class N_cmd : public Node {
 public:
     N_cmd(Node_ptr command, bool capture);
     Gen_type exec() override;
+    void on_registered() override;
     bool capture() const { return capture_ != 0; }
 
 private:
     Node_ptr command_;
     unsigned char capture_;
-    std::string build_dir_; // the working directory when the node was built, with a trailing "/"
+    std::string build_dir_; // the working directory when the node was registered, with a trailing "/"
 };
 
 // exec(script[, arguments]) / evalexec: the script runs in a new process with the argument vector and the
@@ -30,6 +31,7 @@ class N_exec : public N_dep {
 public:
     N_exec(Node_ptr script, Node_ptr arguments, bool capture);
     Gen_type exec() override;
+    void on_registered() override;
     // The common dependency operation, then the script enters the archive exclude list.
     void deps(Dependency_collector& collector) override;
     bool capture() const { return capture_ != 0; }

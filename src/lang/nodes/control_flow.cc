@@ -23,12 +23,12 @@ bool defined(Node* test, Eval_context* store, const char* element_error, const c
              bool* refused) {
     auto* ref = test && test->is_variable() ? dynamic_cast<N_base_var*>(test) : nullptr;
     if (ref && (ref->form() == Var_form::element || ref->form() == Var_form::nested_element)) {
-        reporter().error(element_error);
+        store->reporter().error(element_error);
         *refused = true;
         return false;
     }
     if (!ref)
-        reporter().fatal(internal_error);
+        store->reporter().fatal(internal_error);
     *refused = false;
     auto* direct = dynamic_cast<N_var*>(ref);
     return store->has_variable(direct ? direct->name() : ref->variable_name());
@@ -38,7 +38,7 @@ bool defined(Node* test, Eval_context* store, const char* element_error, const c
 
 Gen_type N_if::exec() {
     locate();
-    if (!test_->exec().as_bool())
+    if (!test_->exec().as_bool(reporter()))
         return ran(false);
     body_->exec();
     return ran(true);
@@ -107,7 +107,7 @@ Gen_type N_if_else::exec() {
 Gen_type N_for::exec() {
     locate();
     init_->exec();
-    while (cond_->exec().as_bool()) {
+    while (cond_->exec().as_bool(reporter())) {
         fuzz_budget_step();
         body_->exec();
         step_->exec();
@@ -117,7 +117,7 @@ Gen_type N_for::exec() {
 
 Gen_type N_while::exec() {
     locate();
-    while (cond_->exec().as_bool()) {
+    while (cond_->exec().as_bool(reporter())) {
         fuzz_budget_step();
         body_->exec();
     }

@@ -22,7 +22,7 @@ std::string two_digits(int value) {
 // that redefines the names changes them.  A missing variable warns; a missing or non-string element is the
 // value type's internal error.
 std::string name_from(Eval_context& store, const char* variable, int index) {
-    return store.get_variable_element(variable, Gen_type(index)).get_string();
+    return store.get_variable_element(variable, Gen_type(index)).get_string(store.reporter());
 }
 
 // Default ostream formatting: 6 significant digits, fixed or exponent notation, whichever is shorter.

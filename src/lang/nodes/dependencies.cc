@@ -21,5 +21,5 @@ bool N_dep::record_dependency(Dependency_collector& collector, const char* inter
         reporter().fatal(internal_error);
     // inputfile() and outputfile() are named from the run directory already: only other relative names are
     // taken from the directory of the file being read.
-    return collector.add_dependency(value.get_string(), names_from_run_dir(name_node));
+    return collector.add_dependency(value.get_string(reporter()), names_from_run_dir(name_node));
 }

@@ -65,7 +65,7 @@ Gen_type N_const::exec() {
 
 Gen_type N_tobool::exec() {
     locate();
-    return truth(operand_->exec().to_bool());
+    return truth(operand_->exec().to_bool(reporter()));
 }
 
 // An array converts to its element count, but only after the error.
@@ -74,12 +74,12 @@ Gen_type N_toint::exec() {
     Gen_type v = operand_->exec();
     if (v.is_array())
         reporter().error("can't convert array to integer");
-    return Gen_type(v.to_int());
+    return Gen_type(v.to_int(reporter()));
 }
 
 Gen_type N_tostring::exec() {
     locate();
-    return Gen_type(operand_->exec().to_string(false));
+    return Gen_type(operand_->exec().to_string(reporter(), false));
 }
 
 // Undefined converts to the integer 0, not to an empty array.
@@ -119,10 +119,10 @@ Gen_type N_isarray::exec() {
 
 Gen_type N_not::exec() {
     locate();
-    return truth(!operand_->exec().as_bool());
+    return truth(!operand_->exec().as_bool(reporter()));
 }
 
 Gen_type N_uminus::exec() {
     locate();
-    return -operand_->exec();
+    return negate(reporter(), operand_->exec());
 }

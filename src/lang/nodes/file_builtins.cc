@@ -53,7 +53,7 @@ bool read_whole(const std::string& path, std::string& content) {
 // the empty string).  `what` names the function in the messages.
 bool file_status(Node* file, Node* format, const std::string& what, const N_file_dep& node, std::string& fmt,
                  struct stat& st) {
-    Reporter& r = reporter();
+    Reporter& r = node.reporter();
     Gen_type name = file->exec();
     if (!name.is_string()) {
         r.error(what + " (file, format): file must be a string");
@@ -76,9 +76,11 @@ bool file_status(Node* file, Node* format, const std::string& what, const N_file
 
 } // namespace
 
-N_file_dep::N_file_dep(Node_ptr file, Node_ptr second)
-    : N_dep(std::move(file)), second_(std::move(second)),
-      build_dir_(g_store->work_dir().working_dir() + "/") {}
+N_file_dep::N_file_dep(Node_ptr file, Node_ptr second) : N_dep(std::move(file)), second_(std::move(second)) {}
+
+void N_file_dep::on_registered() {
+    build_dir_ = owner->work_dir().working_dir() + "/";
+}
 
 // inputfile() and outputfile() give names relative to the run directory; every other relative name is
 // relative to the directory of the file the node was written in.
@@ -86,8 +88,11 @@ std::string N_file_dep::resolve(const std::string& name) const {
     return resolve_in(names_from_run_dir(file_.get()) && owner ? owner->run_dir() : build_dir_, name);
 }
 
-N_fileexists::N_fileexists(Node_ptr file)
-    : N_builtin3(std::move(file)), build_dir_(g_store->work_dir().working_dir() + "/") {}
+N_fileexists::N_fileexists(Node_ptr file) : N_builtin3(std::move(file)) {}
+
+void N_fileexists::on_registered() {
+    build_dir_ = owner->work_dir().working_dir() + "/";
+}
 
 Gen_type N_date::exec() {
     locate();
@@ -124,7 +129,7 @@ Gen_type N_fsize::exec() {
 // of it reaches the page.
 Gen_type N_verbatim::exec() {
     locate();
-    std::string path = resolve(file_->exec().get_string());
+    std::string path = resolve(file_->exec().get_string(reporter()));
     std::string content;
     if (!read_whole(path, content)) {
         reporter().error_errno("can't open file " + path, "open " + path);
@@ -138,7 +143,7 @@ Gen_type N_verbatim::exec() {
 Gen_type N_fileexists::exec() {
     locate();
     const std::string& dir = names_from_run_dir(a_.get()) && owner ? owner->run_dir() : build_dir_;
-    const std::string path = resolve_in(dir, a_->exec().get_string());
+    const std::string path = resolve_in(dir, a_->exec().get_string(reporter()));
     if (!can_read(path))
         return Gen_type(0);
     if (owner)

@@ -4,10 +4,11 @@
 #include "lang/nodes/string_builtins.h"
 
 // A dependency node whose relative file names are resolved against the working directory of the moment it
-// was built.
+// was built (and registered).
 class N_file_dep : public N_dep {
 public:
     N_file_dep(Node_ptr file, Node_ptr second);
+    void on_registered() override;
     const std::string& build_dir() const { return build_dir_; }
     Node* second() const { return second_.get(); }
     // The path of a file name: itself when absolute; relative to the run directory for inputfile() and
@@ -52,6 +53,7 @@ class N_fileexists : public N_builtin3 {
 public:
     explicit N_fileexists(Node_ptr file);
     Gen_type exec() override;
+    void on_registered() override;
 
 private:
     std::string build_dir_;

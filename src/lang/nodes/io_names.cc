@@ -7,11 +7,11 @@
 namespace {
 
 // The prefix is the literal the parser found between the parentheses, taken as written.
-std::string prefix_text(const Gen_type* prefix, const char* error) {
+std::string prefix_text(Reporter& reporter, const Gen_type* prefix, const char* error) {
     if (!prefix)
         return std::string();
     if (!prefix->is_string()) {
-        reporter().error(error);
+        reporter.error(error);
         return std::string();
     }
     return prefix->text();
@@ -19,11 +19,11 @@ std::string prefix_text(const Gen_type* prefix, const char* error) {
 
 } // namespace
 
-N_input::N_input(const Gen_type* prefix)
-    : prefix_(prefix_text(prefix, "input (prefix): prefix must be a string literal")) {}
+N_input::N_input(Reporter& reporter, const Gen_type* prefix)
+    : prefix_(prefix_text(reporter, prefix, "input (prefix): prefix must be a string literal")) {}
 
-N_output::N_output(const Gen_type* prefix)
-    : prefix_(prefix_text(prefix, "output (prefix): prefix must be a string literal")) {}
+N_output::N_output(Reporter& reporter, const Gen_type* prefix)
+    : prefix_(prefix_text(reporter, prefix, "output (prefix): prefix must be a string literal")) {}
 
 Gen_type N_input::exec() {
     locate();

@@ -30,59 +30,59 @@ Gen_type N_binary::exec() {
 
 // && and || give the operand values themselves; the right operand is evaluated only when it decides.
 Gen_type N_and::combine(Gen_type left) {
-    return left.as_bool() ? right_->exec() : left;
+    return left.as_bool(reporter()) ? right_->exec() : left;
 }
 
 Gen_type N_or::combine(Gen_type left) {
-    return left.as_bool() ? left : right_->exec();
+    return left.as_bool(reporter()) ? left : right_->exec();
 }
 
 Gen_type N_plus::combine(Gen_type left) {
-    return left + right_->exec();
+    return plus(reporter(), left, right_->exec());
 }
 
 Gen_type N_minus::combine(Gen_type left) {
-    return left - right_->exec();
+    return minus(reporter(), left, right_->exec());
 }
 
 Gen_type N_times::combine(Gen_type left) {
-    return left * right_->exec();
+    return multiply(reporter(), left, right_->exec());
 }
 
 Gen_type N_div::combine(Gen_type left) {
-    return left / right_->exec();
+    return divide(reporter(), left, right_->exec());
 }
 
 Gen_type N_mod::combine(Gen_type left) {
-    return left % right_->exec();
+    return modulo(reporter(), left, right_->exec());
 }
 
 Gen_type N_pow::combine(Gen_type left) {
-    return power(left, right_->exec());
+    return power(reporter(), left, right_->exec());
 }
 
 Gen_type N_gt::combine(Gen_type left) {
-    return left > right_->exec();
+    return greater(reporter(), left, right_->exec());
 }
 
 Gen_type N_lt::combine(Gen_type left) {
-    return left < right_->exec();
+    return less(reporter(), left, right_->exec());
 }
 
 Gen_type N_ge::combine(Gen_type left) {
-    return left >= right_->exec();
+    return greater_equal(reporter(), left, right_->exec());
 }
 
 Gen_type N_le::combine(Gen_type left) {
-    return left <= right_->exec();
+    return less_equal(reporter(), left, right_->exec());
 }
 
 Gen_type N_w_eq::combine(Gen_type left) {
-    return loose_eq(left, right_->exec());
+    return loose_eq(reporter(), left, right_->exec());
 }
 
 Gen_type N_w_neq::combine(Gen_type left) {
-    return loose_neq(left, right_->exec());
+    return loose_neq(reporter(), left, right_->exec());
 }
 
 // Values of different kinds are never equal: said only in verbose mode.
@@ -93,7 +93,7 @@ Gen_type N_eq::combine(Gen_type left) {
                                 "==: different types; FALSE");
         return Gen_type(0);
     }
-    return left == right;
+    return equal(reporter(), left, right);
 }
 
 Gen_type N_neq::combine(Gen_type left) {
@@ -103,5 +103,5 @@ Gen_type N_neq::combine(Gen_type left) {
                                 "!=: different types; TRUE");
         return Gen_type(1);
     }
-    return left != right;
+    return not_equal(reporter(), left, right);
 }

@@ -53,14 +53,14 @@ Gen_type N_stmt::exec() {
 Gen_type N_echo::exec() {
     locate();
     Gen_type v = value_->exec();
-    owner->on_text(v.to_string(false));
+    owner->on_text(v.to_string(reporter(), false));
     return v;
 }
 
 Gen_type N_print::exec() {
     locate();
     Gen_type v = value_->exec();
-    std::string line = v.to_string(false);
+    std::string line = v.to_string(reporter(), false);
     line += '\n';
     owner->on_text(line);
     return v;
@@ -70,7 +70,7 @@ Gen_type N_print::exec() {
 Gen_type N_term::exec() {
     locate();
     Gen_type v = value_->exec();
-    std::string line = v.to_string(false);
+    std::string line = v.to_string(reporter(), false);
     line += '\n';
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fflush(stdout);
@@ -90,8 +90,8 @@ Gen_type N_raise_base::raise(bool as_error, const char* type_error) {
         if (!brief.is_string())
             r.error(type_error);
     }
-    const std::string& full = message.get_string();
-    const std::string& short_text = brief_ ? brief.get_string() : full;
+    const std::string& full = message.get_string(reporter());
+    const std::string& short_text = brief_ ? brief.get_string(reporter()) : full;
     if (as_error)
         r.error(full, short_text);
     else

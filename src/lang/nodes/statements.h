@@ -184,7 +184,8 @@ public:
 class N_input : public Node {
 public:
     // Reports "input (prefix): prefix must be a string literal" when the prefix is not a string.
-    explicit N_input(const Gen_type* prefix);
+    // A prefix that is no string is reported to `reporter` (the parse's).
+    N_input(Reporter& reporter, const Gen_type* prefix);
     Gen_type exec() override;
     bool is_fixed_arg() const override { return true; }
 
@@ -200,7 +201,7 @@ public:
 
 class N_output : public Node {
 public:
-    explicit N_output(const Gen_type* prefix);
+    N_output(Reporter& reporter, const Gen_type* prefix);
     Gen_type exec() override;
     bool is_fixed_arg() const override { return true; }
 

@@ -11,7 +11,7 @@
 namespace {
 
 std::string text_arg(Node* n) {
-    return n->exec().to_string(true);
+    return n->exec().to_string(n->reporter(), true);
 }
 
 // A byte offset as the functions' integer result; npos becomes -1.
@@ -295,7 +295,7 @@ Gen_type N_join::exec() {
     for (std::size_t i = 0; i < elements.size(); ++i) {
         if (i != 0)
             out += sep;
-        out += elements[i].to_string(false);
+        out += elements[i].to_string(reporter(), false);
         fuzz_budget_grow(out.size());
     }
     return Gen_type(std::move(out));

@@ -7,8 +7,8 @@
 
 namespace {
 
-void index_not_integer() {
-    reporter().error("array index must be an integer");
+void index_not_integer(Reporter& reporter) {
+    reporter.error("array index must be an integer");
 }
 
 // Element `index` (an integer) of the variable `name`.  The variable is read in place: only the element is
@@ -18,9 +18,9 @@ Gen_type read_element(Eval_context* store, const std::string& name, const Gen_ty
     if (!whole) {
         store->get_variable(name); // the not-defined warning
     } else if (whole->is_array()) {
-        return Gen_type::element(whole->elements(), index);
+        return Gen_type::element(store->reporter(), whole->elements(), index);
     }
-    reporter().error(name + " is not an array");
+    store->reporter().error(name + " is not an array");
     return Gen_type("");
 }
 
@@ -34,7 +34,7 @@ Gen_type N_var::exec() {
     case Var_form::element: {
         Gen_type index = index_->exec();
         if (!index.is_int()) {
-            index_not_integer();
+            index_not_integer(reporter());
             return Gen_type("");
         }
         return read_element(owner, name_, index);
@@ -42,12 +42,12 @@ Gen_type N_var::exec() {
     case Var_form::nested_element: {
         Gen_type index = index_->exec();
         if (!index.is_int()) {
-            index_not_integer();
+            index_not_integer(reporter());
             return Gen_type("");
         }
         Gen_type inner = inner_->exec();
         if (inner.is_array())
-            return Gen_type::element(inner.elements(), index);
+            return Gen_type::element(reporter(), inner.elements(), index);
         reporter().error("trying to extract element from non array variable");
         return Gen_type("");
     }
@@ -84,7 +84,7 @@ Gen_type N_ind_expr::exec() {
         return owner->get_variable(name);
     Gen_type index = index_->exec();
     if (!index.is_int()) {
-        index_not_integer();
+        index_not_integer(reporter());
         return Gen_type("");
     }
     return read_element(owner, name, index);

@@ -9,8 +9,8 @@
 
 namespace {
 
-void warn_out_of_bound() {
-    reporter().warning("Array index out of bound", "Out of bound");
+void warn_out_of_bound(Reporter& r) {
+    r.warning("Array index out of bound", "Out of bound");
 }
 
 // Reads a decimal number the way atoi does (leading white space, an optional sign, digits up to the first
@@ -55,37 +55,37 @@ Gen_type Gen_type::empty_list() {
     return value;
 }
 
-int32_t Gen_type::get_int() const {
+int32_t Gen_type::get_int(Reporter& r) const {
     if (!is_int())
-        reporter().fatal("Gen_type::get_int () -- Internal Error");
+        r.fatal("Gen_type::get_int () -- Internal Error");
     return integer_;
 }
 
-const std::string& Gen_type::get_string() const {
+const std::string& Gen_type::get_string(Reporter& r) const {
     if (!is_string())
-        reporter().fatal("Gen_type::get_string () -- Internal Error");
+        r.fatal("Gen_type::get_string () -- Internal Error");
     return text_;
 }
 
-const std::vector<Gen_type>& Gen_type::get_array() const {
+const std::vector<Gen_type>& Gen_type::get_array(Reporter& r) const {
     if (!is_array())
-        reporter().fatal("Gen_type::get_array () -- Internal Error");
+        r.fatal("Gen_type::get_array () -- Internal Error");
     return elements_;
 }
 
-const std::vector<Gen_type>& Gen_type::get_list() const {
+const std::vector<Gen_type>& Gen_type::get_list(Reporter& r) const {
     if (!is_list())
-        reporter().fatal("Gen_type::get_list () -- Internal Error");
+        r.fatal("Gen_type::get_list () -- Internal Error");
     return elements_;
 }
 
-bool Gen_type::as_bool() const {
+bool Gen_type::as_bool(Reporter& r) const {
     if (is_list())
-        reporter().fatal("Gen_type::bool () Internal error");
-    return to_bool();
+        r.fatal("Gen_type::bool () Internal error");
+    return to_bool(r);
 }
 
-bool Gen_type::to_bool() const {
+bool Gen_type::to_bool(Reporter& r) const {
     switch (kind_) {
     case Value_kind::array:
         return !elements_.empty();
@@ -96,11 +96,11 @@ bool Gen_type::to_bool() const {
     case Value_kind::undefined:
         return false;
     default:
-        reporter().fatal("Gen_type::to_bool () -- Internal Error");
+        r.fatal("Gen_type::to_bool () -- Internal Error");
     }
 }
 
-int32_t Gen_type::to_int() const {
+int32_t Gen_type::to_int(Reporter& r) const {
     switch (kind_) {
     case Value_kind::array:
         return elements_.size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())
@@ -113,11 +113,11 @@ int32_t Gen_type::to_int() const {
     case Value_kind::undefined:
         return 0;
     default:
-        reporter().fatal("Gen_type::to_int () -- Internal Error");
+        r.fatal("Gen_type::to_int () -- Internal Error");
     }
 }
 
-std::string Gen_type::to_string(bool arrays_forbidden) const {
+std::string Gen_type::to_string(Reporter& r, bool arrays_forbidden) const {
     switch (kind_) {
     case Value_kind::string:
         return text_;
@@ -127,20 +127,20 @@ std::string Gen_type::to_string(bool arrays_forbidden) const {
         return std::string();
     case Value_kind::array: {
         if (arrays_forbidden) {
-            reporter().error("Arrays not allowed within this context");
+            r.error("Arrays not allowed within this context");
             return std::string();
         }
         std::string out = "{ ";
         for (std::size_t i = 0; i < elements_.size(); ++i) {
             if (i != 0)
                 out += ", ";
-            out += elements_[i].to_string(false);
+            out += elements_[i].to_string(r, false);
         }
         out += " }";
         return out;
     }
     default:
-        reporter().fatal("Gen_type::to_string () -- Internal Error");
+        r.fatal("Gen_type::to_string () -- Internal Error");
     }
 }
 
@@ -166,31 +166,31 @@ void Gen_type::append(const Gen_type& value) {
     }
 }
 
-Gen_type Gen_type::element(const std::vector<Gen_type>& elements, const Gen_type& index) {
+Gen_type Gen_type::element(Reporter& r, const std::vector<Gen_type>& elements, const Gen_type& index) {
     if (!index.is_int()) {
-        reporter().error("index must be an integer");
+        r.error("index must be an integer");
         return Gen_type(-1);
     }
     if (elements.empty()) {
-        reporter().warning("Empty Array");
+        r.warning("Empty Array");
         return Gen_type(-1);
     }
     if (index.integer_ < 0 || static_cast<std::size_t>(index.integer_) >= elements.size()) {
-        warn_out_of_bound();
+        warn_out_of_bound(r);
         return Gen_type(-1);
     }
     return elements[static_cast<std::size_t>(index.integer_)];
 }
 
-Gen_type Gen_type::set_element(std::vector<Gen_type>& elements, const Gen_type& index, const Gen_type& value,
-                               bool insert) {
+Gen_type Gen_type::set_element(Reporter& r, std::vector<Gen_type>& elements, const Gen_type& index,
+                               const Gen_type& value, bool insert) {
     if (!index.is_int()) {
-        reporter().error("index must be an integer");
+        r.error("index must be an integer");
         return Gen_type(-1);
     }
     // A negative index would write before the array: refused like an out-of-bound read, array unchanged.
     if (index.integer_ < 0) {
-        warn_out_of_bound();
+        warn_out_of_bound(r);
         return Gen_type(-1);
     }
     // Index and value are read before the sequence changes: either may live inside it.
@@ -209,22 +209,22 @@ Gen_type Gen_type::set_element(std::vector<Gen_type>& elements, const Gen_type& 
     return written;
 }
 
-void Gen_type::erase(std::size_t position) {
+void Gen_type::erase(Reporter& r, std::size_t position) {
     if (!is_array())
-        reporter().fatal("Gen_type::erase called on non array variable");
+        r.fatal("Gen_type::erase called on non array variable");
     if (position >= elements_.size()) {
-        warn_out_of_bound();
+        warn_out_of_bound(r);
         return;
     }
     elements_.erase(elements_.begin() + static_cast<std::ptrdiff_t>(position));
 }
 
-void Gen_type::erase(std::size_t position, std::size_t count) {
+void Gen_type::erase(Reporter& r, std::size_t position, std::size_t count) {
     if (!is_array())
-        reporter().fatal("Gen_type::erase called on non array variable");
+        r.fatal("Gen_type::erase called on non array variable");
     // position + count > size, written so that the sum cannot wrap.
     if (position > elements_.size() || count > elements_.size() - position) {
-        warn_out_of_bound();
+        warn_out_of_bound(r);
         return;
     }
     auto first = elements_.begin() + static_cast<std::ptrdiff_t>(position);

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+class Reporter;
+
 // What a value holds.
 enum class Value_kind : uint8_t { integer, string, array, list, undefined };
 
@@ -25,11 +27,12 @@ public:
     bool is_list() const { return kind_ == Value_kind::list; }
     bool is_undefined() const { return kind_ == Value_kind::undefined; }
 
-    // Payload access; each is a fatal internal error on another kind.
-    int32_t get_int() const;
-    const std::string& get_string() const;
-    const std::vector<Gen_type>& get_array() const;
-    const std::vector<Gen_type>& get_list() const;
+    // Payload access; each is a fatal internal error on another kind.  Every operation that may report
+    // something is handed the reporter of the run it works for.
+    int32_t get_int(Reporter& r) const;
+    const std::string& get_string(Reporter& r) const;
+    const std::vector<Gen_type>& get_array(Reporter& r) const;
+    const std::vector<Gen_type>& get_list(Reporter& r) const;
 
     // Direct access to the payloads, whatever the kind (for the nodes that build values).
     std::vector<Gen_type>& elements() { return elements_; }
@@ -38,12 +41,12 @@ public:
     int32_t integer() const { return integer_; }
 
     // Truth of a value in conditions and in &&, || and ! (`bool`); a list is fatal.
-    bool as_bool() const;
+    bool as_bool(Reporter& r) const;
     // The same rule for the explicit conversion, with its own internal-error text.
-    bool to_bool() const;
+    bool to_bool(Reporter& r) const;
     // A text is read like atoi; a number beyond the 32-bit range saturates to INT32_MAX / INT32_MIN.
-    int32_t to_int() const;
-    std::string to_string(bool arrays_forbidden) const;
+    int32_t to_int(Reporter& r) const;
+    std::string to_string(Reporter& r, bool arrays_forbidden) const;
 
     // Scalar -> one-element array, list/undefined -> array; integer and text payloads stay.
     void make_array();
@@ -52,11 +55,11 @@ public:
 
     // Element operations on an element sequence.  A negative index is refused by both like an out-of-bound
     // read (warning, result integer -1, sequence unchanged).
-    static Gen_type element(const std::vector<Gen_type>& elements, const Gen_type& index);
-    static Gen_type set_element(std::vector<Gen_type>& elements, const Gen_type& index, const Gen_type& value,
-                                bool insert);
-    void erase(std::size_t position);
-    void erase(std::size_t position, std::size_t count);
+    static Gen_type element(Reporter& r, const std::vector<Gen_type>& elements, const Gen_type& index);
+    static Gen_type set_element(Reporter& r, std::vector<Gen_type>& elements, const Gen_type& index,
+                                const Gen_type& value, bool insert);
+    void erase(Reporter& r, std::size_t position);
+    void erase(Reporter& r, std::size_t position, std::size_t count);
 
 private:
     Value_kind kind_ = Value_kind::undefined;
@@ -69,20 +72,20 @@ private:
 std::string int_to_text(int32_t value);
 
 // Comparisons: integer values 0 or 1.
-Gen_type operator>(const Gen_type& a, const Gen_type& b);
-Gen_type operator<(const Gen_type& a, const Gen_type& b);
-Gen_type operator>=(const Gen_type& a, const Gen_type& b);
-Gen_type operator<=(const Gen_type& a, const Gen_type& b);
-Gen_type operator==(const Gen_type& a, const Gen_type& b);
-Gen_type operator!=(const Gen_type& a, const Gen_type& b);
-Gen_type loose_eq(const Gen_type& a, const Gen_type& b);  // ~==
-Gen_type loose_neq(const Gen_type& a, const Gen_type& b); // ~!=
+Gen_type greater(Reporter& r, const Gen_type& a, const Gen_type& b);       // >
+Gen_type less(Reporter& r, const Gen_type& a, const Gen_type& b);          // <
+Gen_type greater_equal(Reporter& r, const Gen_type& a, const Gen_type& b); // >=
+Gen_type less_equal(Reporter& r, const Gen_type& a, const Gen_type& b);    // <=
+Gen_type equal(Reporter& r, const Gen_type& a, const Gen_type& b);         // ==
+Gen_type not_equal(Reporter& r, const Gen_type& a, const Gen_type& b);     // !=
+Gen_type loose_eq(Reporter& r, const Gen_type& a, const Gen_type& b);      // ~==
+Gen_type loose_neq(Reporter& r, const Gen_type& a, const Gen_type& b);     // ~!=
 
 // Arithmetic.
-Gen_type operator+(const Gen_type& a, const Gen_type& b);
-Gen_type operator-(const Gen_type& a, const Gen_type& b);
-Gen_type operator-(const Gen_type& a);
-Gen_type operator*(const Gen_type& a, const Gen_type& b);
-Gen_type operator/(const Gen_type& a, const Gen_type& b);
-Gen_type operator%(const Gen_type& a, const Gen_type& b);
-Gen_type power(const Gen_type& a, const Gen_type& b);
+Gen_type plus(Reporter& r, const Gen_type& a, const Gen_type& b);
+Gen_type minus(Reporter& r, const Gen_type& a, const Gen_type& b);
+Gen_type negate(Reporter& r, const Gen_type& a);
+Gen_type multiply(Reporter& r, const Gen_type& a, const Gen_type& b);
+Gen_type divide(Reporter& r, const Gen_type& a, const Gen_type& b);
+Gen_type modulo(Reporter& r, const Gen_type& a, const Gen_type& b);
+Gen_type power(Reporter& r, const Gen_type& a, const Gen_type& b);

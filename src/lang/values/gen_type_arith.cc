@@ -64,13 +64,13 @@ Gen_type array_of_empty_string() {
 }
 
 // Shared by /, % and power, which report with one set of texts.
-bool division_operands(const Gen_type& a, const Gen_type& b) {
+bool division_operands(Reporter& r, const Gen_type& a, const Gen_type& b) {
     if (!numeric(a)) {
-        reporter().error("operator /; first operand has bad type");
+        r.error("operator /; first operand has bad type");
         return false;
     }
     if (!numeric(b)) {
-        reporter().error("operator /; second operand has bad type");
+        r.error("operator /; second operand has bad type");
         return false;
     }
     return true;
@@ -78,7 +78,7 @@ bool division_operands(const Gen_type& a, const Gen_type& b) {
 
 } // namespace
 
-Gen_type operator+(const Gen_type& a, const Gen_type& b) {
+Gen_type plus(Reporter& r, const Gen_type& a, const Gen_type& b) {
     if (a.is_array() || a.is_list() || b.is_array() || b.is_list()) {
         Gen_type out = Gen_type::empty_array();
         out.append(a);
@@ -93,49 +93,49 @@ Gen_type operator+(const Gen_type& a, const Gen_type& b) {
         return Gen_type(wrap(int64_t{a.integer()} + b.integer()));
     if ((a.is_int() || a.is_string()) && (b.is_int() || b.is_string())) {
         fuzz_budget_grow(a.text().size() + b.text().size());
-        return Gen_type(a.to_string(false) + b.to_string(false));
+        return Gen_type(a.to_string(r, false) + b.to_string(r, false));
     }
-    reporter().fatal("Gen_type::+: Internal error");
+    r.fatal("Gen_type::+: Internal error");
 }
 
-Gen_type operator-(const Gen_type& a, const Gen_type& b) {
+Gen_type minus(Reporter& r, const Gen_type& a, const Gen_type& b) {
     if (!numeric(a)) {
-        reporter().error("operator -; first operand has bad type");
+        r.error("operator -; first operand has bad type");
         return Gen_type(-1);
     }
     if (!numeric(b)) {
-        reporter().error("operator -; second operand has bad type");
+        r.error("operator -; second operand has bad type");
         return Gen_type(-1);
     }
     return Gen_type(wrap(int64_t{number(a)} - number(b)));
 }
 
-Gen_type operator-(const Gen_type& a) {
+Gen_type negate(Reporter& r, const Gen_type& a) {
     switch (a.kind()) {
     case Value_kind::integer:
         return Gen_type(wrap(-int64_t{a.integer()})); // the smallest integer stays itself
     case Value_kind::undefined:
         return Gen_type();
     case Value_kind::array:
-        reporter().error("-: Can't negate an array variable");
+        r.error("-: Can't negate an array variable");
         return Gen_type(a.text());
     case Value_kind::string:
-        reporter().error("-: Can't negate a string variable");
+        r.error("-: Can't negate a string variable");
         return a;
     default:
-        reporter().fatal("Gen_type::- Internal error");
+        r.fatal("Gen_type::- Internal error");
     }
 }
 
-Gen_type operator*(const Gen_type& a, const Gen_type& b) {
-    auto bad_types = [] {
-        reporter().error("operator *; bad type(s)");
+Gen_type multiply(Reporter& r, const Gen_type& a, const Gen_type& b) {
+    auto bad_types = [&r] {
+        r.error("operator *; bad type(s)");
         return Gen_type(-1);
     };
     if (a.is_list() || b.is_list()) {
         const Gen_type& other = a.is_list() ? b : a;
         if (numeric(other))
-            reporter().fatal("Gen_type::operator*; Internal Error");
+            r.fatal("Gen_type::operator*; Internal Error");
         return bad_types();
     }
     switch (a.kind()) {
@@ -168,30 +168,30 @@ Gen_type operator*(const Gen_type& a, const Gen_type& b) {
     }
 }
 
-Gen_type operator/(const Gen_type& a, const Gen_type& b) {
-    if (!division_operands(a, b))
+Gen_type divide(Reporter& r, const Gen_type& a, const Gen_type& b) {
+    if (!division_operands(r, a, b))
         return Gen_type(-1);
     if (number(b) == 0) {
-        reporter().error("operator /; division by 0");
+        r.error("operator /; division by 0");
         return Gen_type(-1);
     }
     // Formed in 64 bits: the smallest integer divided by -1 wraps back to itself, like the other operations.
     return Gen_type(wrap(int64_t{number(a)} / number(b)));
 }
 
-Gen_type operator%(const Gen_type& a, const Gen_type& b) {
-    if (!division_operands(a, b))
+Gen_type modulo(Reporter& r, const Gen_type& a, const Gen_type& b) {
+    if (!division_operands(r, a, b))
         return Gen_type(-1);
     if (number(b) == 0) {
-        reporter().error("operator /; division by 0");
+        r.error("operator /; division by 0");
         return Gen_type(-1);
     }
     // Formed in 64 bits: the smallest integer modulo -1 is 0 instead of a trap.
     return Gen_type(wrap(int64_t{number(a)} % number(b)));
 }
 
-Gen_type power(const Gen_type& a, const Gen_type& b) {
-    if (!division_operands(a, b))
+Gen_type power(Reporter& r, const Gen_type& a, const Gen_type& b) {
+    if (!division_operands(r, a, b))
         return Gen_type(-1);
     const double result = std::pow(static_cast<double>(number(a)), static_cast<double>(number(b)));
     // A result beyond the 32-bit range (0 to a negative power is +inf) clamps to the limit of its sign, and

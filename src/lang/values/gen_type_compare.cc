@@ -37,14 +37,14 @@ int compare_texts(const std::string& a, const std::string& b) {
     return (a.size() > b.size()) - (a.size() < b.size());
 }
 
-Gen_type order(const Gen_type& a, const Gen_type& b, Order op) {
+Gen_type order(Reporter& r, const Gen_type& a, const Gen_type& b, Order op) {
     const Order_texts& texts = order_texts[static_cast<int>(op)];
     if (a.is_array() || b.is_array()) {
-        reporter().error(texts.arrays);
+        r.error(texts.arrays);
         return truth(false);
     }
     if (a.kind() != b.kind()) {
-        reporter().error(std::string(texts.operator_name) + "; can't compare operands of different types");
+        r.error(std::string(texts.operator_name) + "; can't compare operands of different types");
         return truth(false);
     }
     int c = 0; // sign of a - b; two undefined values count as equal
@@ -53,7 +53,7 @@ Gen_type order(const Gen_type& a, const Gen_type& b, Order op) {
     else if (a.is_int())
         c = (a.integer() > b.integer()) - (a.integer() < b.integer());
     else if (!a.is_undefined())
-        reporter().fatal(texts.internal);
+        r.fatal(texts.internal);
     switch (op) {
     case Order::greater:
         return truth(c > 0);
@@ -69,7 +69,7 @@ Gen_type order(const Gen_type& a, const Gen_type& b, Order op) {
 
 // Same kind and same contents, recursively for arrays.  Two lists are an internal error with the caller's
 // text.
-bool strictly_equal(const Gen_type& a, const Gen_type& b, const char* lists_text) {
+bool strictly_equal(Reporter& r, const Gen_type& a, const Gen_type& b, const char* lists_text) {
     if (a.kind() != b.kind())
         return false;
     switch (a.kind()) {
@@ -85,12 +85,12 @@ bool strictly_equal(const Gen_type& a, const Gen_type& b, const char* lists_text
         if (x.size() != y.size())
             return false;
         for (std::size_t i = 0; i < x.size(); ++i)
-            if (!strictly_equal(x[i], y[i], lists_text))
+            if (!strictly_equal(r, x[i], y[i], lists_text))
                 return false;
         return true;
     }
     default:
-        reporter().fatal(lists_text);
+        r.fatal(lists_text);
     }
 }
 
@@ -111,25 +111,25 @@ std::string loose_text(const Gen_type& v) {
     return v.is_int() ? int_to_text(v.integer()) : v.text();
 }
 
-bool loosely_equal(const Gen_type& a, const Gen_type& b, const Loose_texts& texts) {
+bool loosely_equal(Reporter& r, const Gen_type& a, const Gen_type& b, const Loose_texts& texts) {
     if (a.kind() == b.kind() && !a.is_array())
-        return strictly_equal(a, b, texts.lists);
+        return strictly_equal(r, a, b, texts.lists);
     if (a.is_array() && b.is_array()) {
         const auto& x = a.elements();
         const auto& y = b.elements();
         if (x.size() != y.size())
             return false;
         for (std::size_t i = 0; i < x.size(); ++i)
-            if (!loosely_equal(x[i], y[i], texts))
+            if (!loosely_equal(r, x[i], y[i], texts))
                 return false;
         return true;
     }
     if (a.is_array() || b.is_array()) {
-        reporter().warning(texts.scalar_full, texts.scalar_brief);
+        r.warning(texts.scalar_full, texts.scalar_brief);
         return false;
     }
     if (a.is_list() || b.is_list())
-        reporter().fatal("Gen_type::~==: Internal error");
+        r.fatal("Gen_type::~==: Internal error");
     // Two scalars of different kinds: integer, string, undefined.
     if (a.is_string() || b.is_string())
         return loose_text(a) == loose_text(b);
@@ -140,34 +140,34 @@ bool loosely_equal(const Gen_type& a, const Gen_type& b, const Loose_texts& text
 
 } // namespace
 
-Gen_type operator>(const Gen_type& a, const Gen_type& b) {
-    return order(a, b, Order::greater);
+Gen_type greater(Reporter& r, const Gen_type& a, const Gen_type& b) {
+    return order(r, a, b, Order::greater);
 }
 
-Gen_type operator<(const Gen_type& a, const Gen_type& b) {
-    return order(a, b, Order::less);
+Gen_type less(Reporter& r, const Gen_type& a, const Gen_type& b) {
+    return order(r, a, b, Order::less);
 }
 
-Gen_type operator>=(const Gen_type& a, const Gen_type& b) {
-    return order(a, b, Order::greater_equal);
+Gen_type greater_equal(Reporter& r, const Gen_type& a, const Gen_type& b) {
+    return order(r, a, b, Order::greater_equal);
 }
 
-Gen_type operator<=(const Gen_type& a, const Gen_type& b) {
-    return order(a, b, Order::less_equal);
+Gen_type less_equal(Reporter& r, const Gen_type& a, const Gen_type& b) {
+    return order(r, a, b, Order::less_equal);
 }
 
-Gen_type operator==(const Gen_type& a, const Gen_type& b) {
-    return truth(strictly_equal(a, b, "Gen_type::==|~==: Internal error"));
+Gen_type equal(Reporter& r, const Gen_type& a, const Gen_type& b) {
+    return truth(strictly_equal(r, a, b, "Gen_type::==|~==: Internal error"));
 }
 
-Gen_type operator!=(const Gen_type& a, const Gen_type& b) {
-    return truth(!strictly_equal(a, b, "Gen_type::!=: Internal error"));
+Gen_type not_equal(Reporter& r, const Gen_type& a, const Gen_type& b) {
+    return truth(!strictly_equal(r, a, b, "Gen_type::!=: Internal error"));
 }
 
-Gen_type loose_eq(const Gen_type& a, const Gen_type& b) {
-    return truth(loosely_equal(a, b, loose_eq_texts));
+Gen_type loose_eq(Reporter& r, const Gen_type& a, const Gen_type& b) {
+    return truth(loosely_equal(r, a, b, loose_eq_texts));
 }
 
-Gen_type loose_neq(const Gen_type& a, const Gen_type& b) {
-    return truth(!loosely_equal(a, b, loose_neq_texts));
+Gen_type loose_neq(Reporter& r, const Gen_type& a, const Gen_type& b) {
+    return truth(!loosely_equal(r, a, b, loose_neq_texts));
 }

@@ -13,38 +13,35 @@ namespace {
 
 class StoreTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        reporter().reset();
-        reporter().set_program_name("t");
-    }
-    void TearDown() override { reporter().reset(); }
+    void SetUp() override { rep.set_program_name("t"); }
+    Reporter rep;
 };
 
 TEST_F(StoreTest, PredefinedMonthsAndDays) {
-    Dependency_collector store("html");
-    EXPECT_EQ(store.get_variable_element("_months", Gen_type(2)).get_string(), "March");
-    EXPECT_EQ(store.get_variable_element("_months", Gen_type(11)).get_string(), "December");
-    EXPECT_EQ(store.get_variable_element("_days", Gen_type(0)).get_string(), "Sunday");
-    EXPECT_EQ(store.get_variable_element("_days", Gen_type(6)).get_string(), "Saturday");
+    Dependency_collector store(rep, "html");
+    EXPECT_EQ(store.get_variable_element("_months", Gen_type(2)).get_string(rep), "March");
+    EXPECT_EQ(store.get_variable_element("_months", Gen_type(11)).get_string(rep), "December");
+    EXPECT_EQ(store.get_variable_element("_days", Gen_type(0)).get_string(rep), "Sunday");
+    EXPECT_EQ(store.get_variable_element("_days", Gen_type(6)).get_string(rep), "Saturday");
     EXPECT_FALSE(store.has_variable("_argc"));
     auto r =
-        ts::capture([&] { EXPECT_EQ(store.get_variable_element("_months", Gen_type(12)).get_int(), -1); });
+        ts::capture([&] { EXPECT_EQ(store.get_variable_element("_months", Gen_type(12)).get_int(rep), -1); });
     EXPECT_EQ(r.err, "t: warning: Array index out of bound\n");
 }
 
 TEST_F(StoreTest, MissingVariableWarnsWithBothTexts) {
-    Dependency_collector store("html");
+    Dependency_collector store(rep, "html");
     auto r = ts::capture([&] { EXPECT_TRUE(store.get_variable("x").is_undefined()); });
     EXPECT_EQ(r.err, "t: warning: variable `x' not defined\n");
-    reporter().set_brief();
+    rep.set_brief();
     EXPECT_EQ(ts::capture([&] { store.get_variable("x"); }).err, "t: warning: x not def\n");
 }
 
 TEST_F(StoreTest, SetReplacesValueAndKindRemoveAndHas) {
-    Dependency_collector store("html");
+    Dependency_collector store(rep, "html");
     store.set_variable("v", Gen_type::empty_array());
     store.set_variable("v", Gen_type("text"));
-    EXPECT_EQ(store.get_variable("v").get_string(), "text");
+    EXPECT_EQ(store.get_variable("v").get_string(rep), "text");
     EXPECT_TRUE(store.has_variable("v"));
     EXPECT_TRUE(store.remove_variable("v"));
     EXPECT_FALSE(store.remove_variable("v"));
@@ -52,20 +49,20 @@ TEST_F(StoreTest, SetReplacesValueAndKindRemoveAndHas) {
 }
 
 TEST_F(StoreTest, ElementWritesOnArraysAndRefusals) {
-    Dependency_collector store("html");
+    Dependency_collector store(rep, "html");
     store.set_variable("a", Gen_type::empty_array());
-    EXPECT_EQ(store.set_variable_element("a", Gen_type(2), Gen_type(7), false).get_int(), 7);
+    EXPECT_EQ(store.set_variable_element("a", Gen_type(2), Gen_type(7), false).get_int(rep), 7);
     Gen_type a = store.get_variable("a");
-    ASSERT_EQ(a.get_array().size(), 3u);
-    EXPECT_EQ(a.get_array()[0].get_string(), "");
-    EXPECT_EQ(a.get_array()[2].get_int(), 7);
-    EXPECT_EQ(store.set_variable_element("a", Gen_type(0), Gen_type("x"), true).get_string(), "x");
-    EXPECT_EQ(store.get_variable("a").get_array().size(), 4u);
+    ASSERT_EQ(a.get_array(rep).size(), 3u);
+    EXPECT_EQ(a.get_array(rep)[0].get_string(rep), "");
+    EXPECT_EQ(a.get_array(rep)[2].get_int(rep), 7);
+    EXPECT_EQ(store.set_variable_element("a", Gen_type(0), Gen_type("x"), true).get_string(rep), "x");
+    EXPECT_EQ(store.get_variable("a").get_array(rep).size(), 4u);
 
-    reporter().set_policy(Policy::ignore_errors);
+    rep.set_policy(Policy::ignore_errors);
     store.set_variable("s", Gen_type("str"));
     auto r = ts::capture([&] {
-        EXPECT_EQ(store.set_variable_element("s", Gen_type(0), Gen_type(1), false).get_string(), "");
+        EXPECT_EQ(store.set_variable_element("s", Gen_type(0), Gen_type(1), false).get_string(rep), "");
     });
     EXPECT_EQ(r.err, "t: s is not an array\n");
     r = ts::capture([&] { store.set_variable_element("missing", Gen_type(0), Gen_type(1), false); });
@@ -78,18 +75,18 @@ TEST_F(StoreTest, ElementWritesOnArraysAndRefusals) {
 
 TEST_F(StoreTest, AdjustLevel) {
     // The page lies three directories down, the root one, three and four.
-    EXPECT_EQ(Page_renderer("a.vrn", "x/y/z/a.html", "r").adjust_level(), "../../");
-    EXPECT_EQ(Page_renderer("a.vrn", "x/y/z/a.html", "r/s/t").adjust_level(), "");
-    Page_renderer outside("a.vrn", "x/y/z/a.html", "r/s/t/u");
+    EXPECT_EQ(Page_renderer(rep, "a.vrn", "x/y/z/a.html", "r").adjust_level(), "../../");
+    EXPECT_EQ(Page_renderer(rep, "a.vrn", "x/y/z/a.html", "r/s/t").adjust_level(), "");
+    Page_renderer outside(rep, "a.vrn", "x/y/z/a.html", "r/s/t/u");
     auto r = ts::capture([&] { EXPECT_EQ(outside.adjust_level(), ""); });
     EXPECT_EQ(r.err, "t: warning: Can't adjust level: output file outside root directory\n");
-    reporter().set_brief();
+    rep.set_brief();
     EXPECT_EQ(ts::capture([&] { outside.adjust_level(); }).err, "t: warning: No adjust\n");
 }
 
 TEST_F(StoreTest, DependencyStoreNamesAndDirectories) {
-    Dependency_collector store("html");
-    std::string wd = Work_dir().working_dir() + "/";
+    Dependency_collector store(rep, "html");
+    std::string wd = ts::current_dir() + "/";
     EXPECT_EQ(store.working_directory(), wd);
     store.set_input_name("./sub/./page.vrn");
     store.set_output_name("$(prefix)sub/page.");
@@ -121,7 +118,7 @@ TEST_F(StoreTest, DependencyStoreNamesAndDirectories) {
 
 // A name from outputfile() keeps the prefix variable apart; the next source starts afresh.
 TEST_F(StoreTest, DependenciesAndArchiveExcludes) {
-    Dependency_collector store("html");
+    Dependency_collector store(rep, "html");
     store.set_directory("sub/page.vrn");
     store.add_dependency("z.png", false);
     store.add_dependency("../head.vrn", false);
@@ -145,10 +142,10 @@ TEST_F(StoreTest, DependenciesAndArchiveExcludes) {
 
 // The collector evaluates names only, never a built-in that needs a page being made.
 TEST_F(StoreTest, CollectorRefusesPageBuiltins) {
-    Dependency_collector deps("html");
+    Dependency_collector deps(rep, "html");
     EXPECT_EQ(ts::capture([&] { deps.on_page_builtin(); }),
               (ts::Reported{"t: fatal: Deps_tree::ensure_exec () -- Internal Error\n", 1}));
-    Page_renderer exec("index.vrn", "index.html", "./");
+    Page_renderer exec(rep, "index.vrn", "index.html", "./");
     exec.on_page_builtin();
 }
 
@@ -169,9 +166,9 @@ struct Probe : Node {
 
 TEST_F(StoreTest, RegistrationStampsRunsDepsAndDropDestroysOnce) {
     std::vector<std::string> log;
-    Dependency_collector store("html");
-    reporter().set_file("sub/page.vrn");
-    reporter().add_lines(4);
+    Dependency_collector store(rep, "html");
+    rep.set_file("sub/page.vrn");
+    rep.add_lines(4);
     Node* child = store.add_statement(new Probe(log, "child"));
     Node* parent = store.add_statement(new Probe(log, "parent", Node_ptr(child)));
     EXPECT_EQ(parent->owner, &store);
@@ -186,27 +183,27 @@ TEST_F(StoreTest, RegistrationStampsRunsDepsAndDropDestroysOnce) {
 
 TEST_F(StoreTest, ExecutionStoreRunsDroppedStatement) {
     std::vector<std::string> log;
-    Page_renderer store("page.vrn", "page.html", "./");
+    Page_renderer store(rep, "page.vrn", "page.html", "./");
     store.add_statement(new Probe(log, "s"));
     store.on_statement_complete();
-    EXPECT_FALSE(reporter().executing());
+    EXPECT_FALSE(rep.executing());
     EXPECT_EQ(log, (std::vector<std::string>{"exec s executing", "destroy s"}));
-    EXPECT_EQ(store.get_variable("_argc").get_int(), 1);
+    EXPECT_EQ(store.get_variable("_argc").get_int(rep), 1);
     Gen_type argv = store.get_variable("_argv");
-    ASSERT_EQ(argv.get_array().size(), 1u);
-    EXPECT_EQ(argv.get_array()[0].get_string(), "page.vrn");
+    ASSERT_EQ(argv.get_array(rep).size(), 1u);
+    EXPECT_EQ(argv.get_array(rep)[0].get_string(rep), "page.vrn");
 }
 
 TEST_F(StoreTest, ArgumentFramesSaveAndRestore) {
-    Page_renderer store("page.vrn", "page.html", "./");
+    Page_renderer store(rep, "page.vrn", "page.html", "./");
     store.save_arguments();
     store.set_variable("_argc", Gen_type(3));
     store.set_variable("_argv", Gen_type("changed"));
     store.push_plain_frame();
     store.restore_arguments(); // plain frame: nothing restored
-    EXPECT_EQ(store.get_variable("_argc").get_int(), 3);
+    EXPECT_EQ(store.get_variable("_argc").get_int(rep), 3);
     store.restore_arguments();
-    EXPECT_EQ(store.get_variable("_argc").get_int(), 1);
+    EXPECT_EQ(store.get_variable("_argc").get_int(rep), 1);
     EXPECT_TRUE(store.get_variable("_argv").is_array());
     store.restore_arguments(); // no frame left: nothing happens
 
@@ -217,16 +214,16 @@ TEST_F(StoreTest, ArgumentFramesSaveAndRestore) {
 
 TEST_F(StoreTest, ExecutionStoreLevels) {
     ts::Temp_dir tmp;
-    std::string back = Work_dir().working_dir();
+    std::string back = ts::current_dir();
     ASSERT_EQ(chdir(tmp.path().c_str()), 0);
-    Page_renderer at_root("a.vrn", "sub/deeper/a.html", "./");
+    Page_renderer at_root(rep, "a.vrn", "sub/deeper/a.html", "./");
     EXPECT_EQ(at_root.adjust_level(), "../../");
-    Page_renderer to_stdout("a.vrn", "-", "./");
+    Page_renderer to_stdout(rep, "a.vrn", "-", "./");
     EXPECT_EQ(to_stdout.adjust_level(), ""); // standard output counts as a page in the run directory
     ts::make_dirs(tmp / "site");
-    Page_renderer below("site/a.vrn", "site/x/a.html", "site");
+    Page_renderer below(rep, "site/a.vrn", "site/x/a.html", "site");
     EXPECT_EQ(below.adjust_level(), "../");
-    EXPECT_EQ(below.input_path(), Work_dir().working_dir() + "/site/a.vrn");
+    EXPECT_EQ(below.input_path(), ts::current_dir() + "/site/a.vrn");
     ASSERT_EQ(chdir(back.c_str()), 0);
 }
 

@@ -38,9 +38,9 @@ void Keep_context::on_text(std::string_view text) {
 
 bool Keep_context::on_include(const Gen_type& name, Include_reader& reader) {
     if (exec)
-        return reader.read(name.get_string());
-    if (name.is_string() && !reader.opens(name.get_string()))
-        reporter().fatal_errno(name.get_string() + ": No such file or directory", "");
+        return reader.read(name.get_string(reporter()));
+    if (name.is_string() && !reader.opens(name.text()))
+        reporter().fatal_errno(name.get_string(reporter()) + ": No such file or directory", "");
     return false;
 }
 
@@ -152,7 +152,7 @@ std::string dump(const Node* n) {
     if (!n)
         return "-";
     if (auto* c = dynamic_cast<const N_const*>(n))
-        return c->value().is_int() ? std::to_string(c->value().get_int()) : "\"" + c->value().text() + "\"";
+        return c->value().is_int() ? std::to_string(c->value().integer()) : "\"" + c->value().text() + "\"";
     if (auto* ix = dynamic_cast<const N_ind_expr*>(n))
         return "$(" + dump(ix->name_expr()) + ")" + var_suffix(ix->form(), ix->index());
     if (auto* v = dynamic_cast<const N_var*>(n)) {
@@ -201,7 +201,7 @@ std::string label(const Node* n) {
     if (name.compare(0, 2, "N_") == 0)
         name.erase(0, 2);
     if (auto* c = dynamic_cast<const N_const*>(n))
-        return name + " " + (c->value().is_int() ? std::to_string(c->value().get_int()) : c->value().text());
+        return name + " " + (c->value().is_int() ? std::to_string(c->value().integer()) : c->value().text());
     if (auto* v = dynamic_cast<const N_var*>(n))
         return name + " " + v->name() + form_letter(v->form());
     return name;
@@ -225,7 +225,7 @@ template <class F> Outcome run_parse(F parse) {
 } // namespace
 
 Outcome parse_text(Source_scan& parser, const std::string& text) {
-    return run_parse([&] { return parser.parse_string(text); });
+    return run_parse([&] { return parser.parse_string(*parser.store(), text); });
 }
 
 Outcome parse_path(Source_scan& parser, const std::string& path) {
@@ -233,17 +233,17 @@ Outcome parse_path(Source_scan& parser, const std::string& path) {
     EXPECT_NE(f, nullptr) << path;
     if (!f)
         return Outcome();
-    reporter().set_file(path);
-    Outcome o = run_parse([&] { return parser.parse_file(f); });
+    parser.reporter().set_file(path);
+    Outcome o = run_parse([&] { return parser.parse_file(*parser.store(), f); });
     std::fclose(f);
     return o;
 }
 
 std::string cwd() {
-    return Work_dir().working_dir();
+    return ts::current_dir();
 }
 
-Cwd::Cwd(const std::string& dir) : saved_(Work_dir().working_dir()) {
+Cwd::Cwd(const std::string& dir) : saved_(ts::current_dir()) {
     if (chdir(dir.c_str()) != 0)
         ADD_FAILURE() << "chdir " << dir;
 }
@@ -254,15 +254,13 @@ Cwd::~Cwd() {
 }
 
 void Front_test::SetUp() {
-    reporter().reset();
-    reporter().set_file("t.vrn");
+    rep.set_file("t.vrn");
 }
 
-// The store may have been a local of the test body: it is gone by now.
+// The context may have been a local of the test body: it is gone by now.
 void Front_test::TearDown() {
-    g_store = nullptr;
+    parser.work_for(nullptr);
     parser.abandon();
-    reporter().reset();
 }
 
 } // namespace ft

@@ -20,6 +20,7 @@ namespace ft {
 // collector's directory tracking; otherwise an included file only has to exist.
 class Keep_context : public Eval_context {
 public:
+    explicit Keep_context(Reporter& reporter) : Eval_context(reporter) {}
     Node* add_statement(Node* node) override;
     void on_statement_complete() override;
     void on_text(std::string_view text) override;
@@ -52,7 +53,8 @@ struct Outcome {
     std::string err; // what went to stderr
 };
 
-// Parses text as a main source (the reporter's file is t.vrn unless set otherwise).
+// Parses text as a main source for the context the parser works for (the reporter's file is t.vrn unless set
+// otherwise).
 Outcome parse_text(Source_scan& parser, const std::string& text);
 // Parses a file by name in the current directory, with the reporter pointed at it.
 Outcome parse_path(Source_scan& parser, const std::string& path);
@@ -70,14 +72,15 @@ private:
 
 std::string cwd();
 
-// Resets the reporter and g_store around each test, which parses with `parser`.
+// Each test reports through a fresh reporter, `rep`, and parses with `parser` for the context it uses.
 class Front_test : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
-    void use(Eval_context* store) { g_store = store; }
+    void use(Eval_context* store) { parser.work_for(store); }
 
-    Source_scan parser;
+    Reporter rep;
+    Source_scan parser{rep};
 };
 
 } // namespace ft

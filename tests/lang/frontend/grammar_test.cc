@@ -35,7 +35,7 @@ protected:
     std::string code(const std::string& text) { return tree("<vorn " + text + " />"); }
     ft::Outcome run(const std::string& source) {
         reset_store();
-        reporter().set_file("t.vrn");
+        rep.set_file("t.vrn");
         return ft::parse_text(parser, source);
     }
     // The registered nodes, in registration order.
@@ -51,7 +51,7 @@ protected:
         store.registered.clear();
         store.registered_as.clear();
     }
-    ft::Keep_context store;
+    ft::Keep_context store{rep};
 };
 
 TEST_F(GrammarTest, CompoundAssignmentSharesItsTarget) {
@@ -226,7 +226,7 @@ TEST_F(GrammarTest, CaptureEndsWithItsSource) {
     EXPECT_EQ(ft::dump_all(store), "N_assign(T, \"\", define) | N_assign(T, N_plus(T, \" a\"))");
     // The next source outputs its text.
     EXPECT_EQ(tree("<vorn>x @@ b endtype;"), "x | N_echo(\" b \") | N_empty");
-    reporter().set_policy(Policy::ignore_errors);
+    rep.set_policy(Policy::ignore_errors);
     EXPECT_EQ(run("<vorn type(T): a @@ x y").result, 1);
     EXPECT_FALSE(parser.capture.capturing);
     EXPECT_FALSE(parser.scanner.type_capture);
@@ -290,7 +290,7 @@ TEST_F(GrammarTest, EveryNodeIsRegisteredOnceChildrenFirst) {
 }
 
 TEST_F(GrammarTest, NodesCarryTheirSourcePosition) {
-    reporter().set_file("sub/p.vrn");
+    rep.set_file("sub/p.vrn");
     ft::parse_text(parser, "<vorn a;\n\nb;\n/>");
     ASSERT_EQ(store.statements.size(), 2u);
     EXPECT_EQ(store.statements[0]->src->dir, "sub/");
@@ -301,7 +301,7 @@ TEST_F(GrammarTest, NodesCarryTheirSourcePosition) {
 }
 
 TEST_F(GrammarTest, AssignmentTargetsMustNameAVariable) {
-    reporter().set_policy(Policy::ignore_errors);
+    rep.set_policy(Policy::ignore_errors);
     const std::string assign = "t.vrn:1: can't assign to an expression that is not a variable\n";
     const std::string undef = "t.vrn:1: can't undef an expression that is not a variable\n";
     struct Row {
@@ -345,7 +345,7 @@ TEST_F(GrammarTest, RefusedTargetStopsTheRunUnlessErrorsAreIgnored) {
 }
 
 TEST_F(GrammarTest, SyntaxErrors) {
-    reporter().set_policy(Policy::ignore_errors);
+    rep.set_policy(Policy::ignore_errors);
     const Case cases[] = {
         {"<vorn if (a) x; elifdef (b) y; />", "t.vrn:1: syntax error before `elifdef'\n"},
         {"<vorn { } />", "t.vrn:1: syntax error before `}'\n"},
@@ -377,12 +377,12 @@ TEST_F(GrammarTest, SyntaxErrorStopsTheRun) {
     EXPECT_EQ(o.err, "t.vrn:1: syntax error before `;'\n");
     EXPECT_EQ(parser.values.live_count(), 0u);
     // The front end is ready for the next source.
-    reporter().set_file("u.vrn");
+    rep.set_file("u.vrn");
     EXPECT_EQ(tree("<vorn z; />"), "z");
 }
 
 TEST_F(GrammarTest, ParserStackLimit) {
-    reporter().set_policy(Policy::ignore_errors);
+    rep.set_policy(Policy::ignore_errors);
     EXPECT_EQ(code(std::string(9900, '(') + "1" + std::string(9900, ')') + ";"), "1");
     ft::Outcome o = run("<vorn " + std::string(10010, '(') + "1" + std::string(10010, ')') + "; />");
     EXPECT_EQ(o.result, 1);

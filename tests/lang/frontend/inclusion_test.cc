@@ -36,15 +36,15 @@ protected:
     void write(const std::string& name, const std::string& text) { ts::write_file(dir_ / name, text); }
     ft::Outcome parse_main(const std::string& text) {
         write("main.vrn", text);
-        reporter().reset();
-        reporter().set_file("main.vrn");
+        rep = Reporter();
+        rep.set_file("main.vrn");
         return ft::parse_path(parser, "main.vrn");
     }
     // Whatever way a parse ended, nothing of it is left over.
     void expect_clean() {
         EXPECT_EQ(ft::cwd(), home_);
         EXPECT_EQ(parser.includes.depth(), 0);
-        EXPECT_EQ(reporter().include_depth(), 0u);
+        EXPECT_EQ(rep.include_depth(), 0u);
         EXPECT_EQ(parser.values.live_count(), 0u);
         EXPECT_EQ(open_fds(), fds_);
     }
@@ -61,8 +61,8 @@ protected:
     ft::Cwd cd_;
     std::string home_;
     int fds_;
-    Dependency_collector deps_{"html"};
-    ft::Keep_context keep_;
+    Dependency_collector deps_{rep, "html"};
+    ft::Keep_context keep_{rep};
 };
 
 TEST_F(InclusionTest, IncludedFileIsReadInPlace) {
@@ -136,26 +136,26 @@ TEST_F(InclusionTest, MessagesNameTheIncludeChain) {
 }
 
 TEST_F(InclusionTest, AbandonedParseLeavesNoIncludedFileOpen) {
-    reporter().set_policy(Policy::ignore_errors);
+    rep.set_policy(Policy::ignore_errors);
     ts::make_dirs(dir_ / "sub/deeper");
     write("sub/a.vrn", "include('deeper/b.vrn');");
     write("sub/deeper/b.vrn", "<vorn> x y;");
     write("main.vrn", "<vorn>\ninclude('sub/a.vrn');</vorn>");
-    reporter().set_file("main.vrn");
+    rep.set_file("main.vrn");
     ft::Outcome o = ft::parse_path(parser, "main.vrn");
     EXPECT_EQ(o.result, 1);
     EXPECT_EQ(o.err, "In file included from main.vrn:2,\n"
                      "                 from sub/a.vrn:1:\n"
                      "sub/deeper/b.vrn:1: syntax error before `y'\n");
     expect_clean();
-    EXPECT_EQ(reporter().scan_location().file, "main.vrn");
+    EXPECT_EQ(rep.scan_location().file, "main.vrn");
     EXPECT_EQ(parser.scanner.nested_tags.size(), 1u);
     // The next source starts from nothing.
     deps_.end_source();
     deps_.set_directory("other.vrn");
     write("other.vrn", "<vorn>include('sub/deeper/c.vrn');</vorn>");
     write("sub/deeper/c.vrn", "fsize('f', '');");
-    reporter().set_file("other.vrn");
+    rep.set_file("other.vrn");
     o = ft::parse_path(parser, "other.vrn");
     EXPECT_EQ(o.result, 0);
     EXPECT_EQ(o.err, "");
@@ -180,7 +180,8 @@ TEST_F(InclusionTest, TwoScansAliveAtOnceKeepApart) {
     use(&keep_);
     write("a.vrn", "y;");
     write("b.vrn", "p q");
-    Source_scan other;
+    Source_scan other(rep);
+    other.work_for(&keep_);
     // Its tokens up to the end of its source, the names of identifiers for them.
     auto tokens = [&other](int count) {
         std::string out;
@@ -250,12 +251,12 @@ TEST_F(InclusionTest, MissingFile) {
                      "main.vrn:2: can't open file nope.vrn; No such file or directory\n");
     expect_clean();
     // With errors ignored nothing is included and the block is closed at once.
-    reporter().reset();
-    reporter().set_policy(Policy::ignore_errors);
-    reporter().set_brief();
+    rep = Reporter();
+    rep.set_policy(Policy::ignore_errors);
+    rep.set_brief();
     keep_.exec = true;
     use(&keep_);
-    reporter().set_file("main.vrn");
+    rep.set_file("main.vrn");
     o = ft::parse_path(parser, "main.vrn");
     EXPECT_EQ(o.result, 0);
     EXPECT_EQ(o.err,

@@ -27,7 +27,7 @@ std::string show(const Scanned_token& t) {
         return name + "(" + t.name + ")";
     if (t.code == T_CONSTANT || t.code == T_TEXT)
         return name + "(" +
-               (t.value.is_int() ? std::to_string(t.value.get_int()) : "\"" + t.value.text() + "\"") + ")";
+               (t.value.is_int() ? std::to_string(t.value.integer()) : "\"" + t.value.text() + "\"") + ")";
     return name;
 }
 
@@ -62,7 +62,7 @@ protected:
         EXPECT_EQ(s.exit, -1) << text;
         return s.tokens;
     }
-    ft::Keep_context store;
+    ft::Keep_context store{rep};
 };
 
 TEST_F(ScannerTest, PlainTextIsNoTokenAndReachesTheExecutionStore) {
@@ -88,16 +88,16 @@ TEST_F(ScannerTest, PlainTextIsNoTokenAndReachesTheExecutionStore) {
     };
     for (const Case& c : cases) {
         store.text().clear();
-        reporter().set_file("t.vrn");
+        rep.set_file("t.vrn");
         EXPECT_EQ(tokens(c.in), "") << c.in;
         EXPECT_EQ(store.text(), c.text) << c.in;
-        EXPECT_EQ(reporter().scan_location().line, c.line) << c.in;
+        EXPECT_EQ(rep.scan_location().line, c.line) << c.in;
     }
 }
 
 // The collector makes no page: the text is scanned past as for a page, and dropped.
 TEST_F(ScannerTest, DependencyStoreTakesNoText) {
-    Dependency_collector deps("html");
+    Dependency_collector deps(rep, "html");
     use(&deps);
     EXPECT_EQ(tokens("page text <vorn x; /> more"), "T_IDENT(x) ';'");
 }
@@ -141,26 +141,26 @@ TEST_F(ScannerTest, LiteralsKeepEscapesAsWritten) {
 }
 
 TEST_F(ScannerTest, LiteralsSpanLines) {
-    reporter().set_file("t.vrn");
+    rep.set_file("t.vrn");
     EXPECT_EQ(tokens("<vorn 'a\nb\\\nc' />"), "T_CONSTANT(\"a\nb\\\nc\")");
-    EXPECT_EQ(reporter().scan_location().line, 3);
+    EXPECT_EQ(rep.scan_location().line, 3);
 }
 
 TEST_F(ScannerTest, UnterminatedLiteralIsAnUnrecognizedQuote) {
-    reporter().set_policy(Policy::ignore_errors);
+    rep.set_policy(Policy::ignore_errors);
     Scan s = scan(parser, "<vorn x = \"abc; />");
     EXPECT_EQ(s.tokens, "T_IDENT(x) '=' T_IDENT(abc) ';'");
     EXPECT_EQ(s.err, "t.vrn:1: Parse error; unrecognized token \"\n");
 }
 
 TEST_F(ScannerTest, UnrecognizedCharacters) {
-    reporter().set_policy(Policy::ignore_errors);
+    rep.set_policy(Policy::ignore_errors);
     Scan s = scan(parser, "<vorn>a # b . c\n?</vorn>");
     EXPECT_EQ(s.tokens, "T_IDENT(a) T_IDENT(b) T_IDENT(c) T_TAG_END");
     EXPECT_EQ(s.err, "t.vrn:1: Parse error; unrecognized token #\n"
                      "t.vrn:1: Parse error; unrecognized token .\n"
                      "t.vrn:2: Parse error; unrecognized token ?\n");
-    reporter().set_brief();
+    rep.set_brief();
     EXPECT_EQ(scan(parser, "<vorn>@</vorn>").err, "t.vrn:2: Parse error;@\n");
 }
 
@@ -315,11 +315,11 @@ TEST_F(ScannerTest, TypeText) {
 
 TEST_F(ScannerTest, TypeTextLinesAndPageText) {
     store.text().clear();
-    reporter().set_file("t.vrn");
+    rep.set_file("t.vrn");
     EXPECT_EQ(tokens("<vorn>type:a\\\nb\nc endtype;</vorn>"),
               "T_TEXT(\"a\") T_TEXT(\"b\") T_TEXT(\"\n\") T_TEXT(\"c \") T_TYPE_END T_TAG_END");
     EXPECT_EQ(store.text(), ""); // the newline is a token like the runs, so that it keeps its place
-    EXPECT_EQ(reporter().scan_location().line, 3);
+    EXPECT_EQ(rep.scan_location().line, 3);
 }
 
 TEST_F(ScannerTest, CaptureKeepsPlainTextFromThePage) {
@@ -338,7 +338,7 @@ TEST_F(ScannerTest, CaptureKeepsPlainTextFromThePage) {
 
 TEST_F(ScannerTest, LineCounting) {
     // The line of the "#" after each construct (errors ignored, so every line is reported).
-    reporter().set_policy(Policy::ignore_errors);
+    rep.set_policy(Policy::ignore_errors);
     Scan s = scan(parser,
                   "a\nb\\\nc<vorn\n\n>#x\n'a\nb'#/*\n*/#//\n#type:\nx\\\ny@@#@@endtype;# @@ \n @@#</vorn>\n"
                   "<vorn\n/>\n<vorn #");
@@ -354,7 +354,7 @@ TEST_F(ScannerTest, LineCounting) {
 }
 
 TEST_F(ScannerTest, GeneratorMarkers) {
-    Dependency_collector deps("html");
+    Dependency_collector deps(rep, "html");
     deps.set_directory("news/page.vrn");
     use(&deps);
     // A marker's text runs to the end of its line, or of its block comment; a CRLF line end is no part of it.
@@ -397,12 +397,12 @@ TEST_F(ScannerTest, ExtensionMarkerTakesOneWord) {
         {"// __EXT__ x\ry\n", "old", "__EXT__ x\\ry"},
         {"// __EXT__ caf\xc3\xa9\n", "old", "__EXT__ caf\xc3\xa9"},
     };
-    Dependency_collector deps("html");
+    Dependency_collector deps(rep, "html");
     use(&deps);
     for (const auto& row : rows) {
         SCOPED_TRACE(row.in);
         deps.set_output_extension("old");
-        reporter().set_file("t.vrn");
+        rep.set_file("t.vrn");
         const Scan s = scan(parser, std::string("<vorn ") + row.in + " />");
         EXPECT_EQ(deps.output_extension(), row.ext);
         if (!row.err)
@@ -415,7 +415,7 @@ TEST_F(ScannerTest, ExtensionMarkerTakesOneWord) {
 }
 
 TEST_F(ScannerTest, FastModeMarkersAndMissingTags) {
-    Dependency_collector deps("html");
+    Dependency_collector deps(rep, "html");
     deps.set_scan_mode(Scan_mode::fast);
     use(&deps);
     Scan s = scan(parser, "no tags here\n// __ALWAYS__\n");
@@ -472,7 +472,7 @@ TEST_F(ScannerTest, ScannerInputFailureEndsWithStatusTwo) {
         ts::Exit_trap trap;
         ts::Stderr_capture cap;
         try {
-            o.result = parser.parse_file(f);
+            o.result = parser.parse_file(*parser.store(), f);
         } catch (const ts::Process_ended& e) {
             o.exit = e.status;
         }
@@ -487,11 +487,11 @@ TEST_F(ScannerTest, ScannerInputFailureEndsWithStatusTwo) {
 TEST(NestedTags, RestoreWithNothingPushedIsAnInternalError) {
     ts::Exit_trap trap;
     ts::Stderr_capture cap;
-    reporter().reset();
+    Reporter rep;
     Nested_tags tags;
     int status = -1;
     try {
-        tags.restore_condition();
+        tags.restore_condition(rep);
     } catch (const ts::Process_ended& e) {
         status = e.status;
     }

@@ -75,10 +75,10 @@ TEST_F(CommandsTest, OutputResultsAndFailures) {
         EXPECT_EQ(store_->text(), r.text) << row;
         EXPECT_EQ(o.status, -1) << row;
     }
-    reporter().set_brief();
+    rep.set_brief();
     EXPECT_EQ(eval([&] { return rows[2].node->exec(); }).err, E("exec exit 3"));
 
-    Page_renderer below("sub/page.vrn", "sub/page.html", "./");
+    Page_renderer below(rep, "sub/page.vrn", "sub/page.html", "./");
     st = &below;
     EXPECT_EQ(eval([] { return exec("/usr/bin/env", nullptr, true)->exec(); }).value, "\"LA=../\n\"");
 }
@@ -111,8 +111,8 @@ TEST_F(CommandsTest, FailedStartLeavesNoSecondTestProcess) {
 
 TEST_F(CommandsTest, PolicyKeepsProgramsFromRunning) {
     const std::string marker = dir_ / "marker";
-    Page_renderer warn("page.vrn", "page.html", "./", Program_policy::warn),
-        error("page.vrn", "page.html", "./", Program_policy::refuse);
+    Page_renderer warn(rep, "page.vrn", "page.html", "./", Program_policy::warn),
+        error(rep, "page.vrn", "page.html", "./", Program_policy::refuse);
     struct Row {
         Eval_context* store;
         bool script;
@@ -133,8 +133,8 @@ TEST_F(CommandsTest, PolicyKeepsProgramsFromRunning) {
 }
 
 TEST_F(CommandsTest, DependencyAndArchiveExclude) {
-    reporter().set_executing(false);
-    Dependency_collector deps("html");
+    rep.set_executing(false);
+    Dependency_collector deps(rep, "html");
     deps.set_directory("news/page.vrn");
     st = &deps;
     Node_ptr fixed = exec("tools/gen.sh", nullptr, false);

@@ -61,7 +61,7 @@ inline Gen_type A(std::initializer_list<Gen_type> xs) {
 inline std::string show(const Gen_type& v) {
     if (v.is_string())
         return "\"" + v.text() + "\"";
-    return v.to_string(false);
+    return v.to_string(st->reporter(), false);
 }
 
 // Integers bare, strings quoted (bare when Quote is false), arrays in brackets, lists in l[...].
@@ -114,27 +114,22 @@ inline std::string E(const std::string& t, int line = 3) {
 } // namespace in_run
 
 // Nodes are registered at sub/page.vrn line 3 in an execution store for page.vrn at the root, with errors
-// ignored so that the fallback results show; values are written by `how`.
+// ignored so that the fallback results show; values are written by `how`.  The store reports through `rep`,
+// a fresh reporter for each test.
 class Eval_test : public ::testing::Test {
 protected:
     explicit Eval_test(Show how = show) { shown = how; }
     void SetUp() override {
-        Reporter& r = reporter();
-        r.reset();
-        r.set_file("sub/page.vrn");
-        r.add_lines(2);
-        r.set_policy(Policy::ignore_errors);
-        r.set_executing(true);
-        store_ = std::make_unique<Page_renderer>("page.vrn", "page.html", "./");
+        rep.set_file("sub/page.vrn");
+        rep.add_lines(2);
+        rep.set_policy(Policy::ignore_errors);
+        rep.set_executing(true);
+        store_ = std::make_unique<Page_renderer>(rep, "page.vrn", "page.html", "./");
         st = store_.get();
-        // Nodes that name files take the working directory from the store the parser works for.
-        g_store = st;
         order.clear();
     }
-    void TearDown() override {
-        g_store = nullptr;
-        reporter().reset();
-    }
+    void TearDown() override { st = nullptr; }
+    Reporter rep;
     std::unique_ptr<Page_renderer> store_;
 };
 

@@ -138,20 +138,17 @@ std::string undefined(const std::string& name) {
 class ExpressionsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        Reporter& r = reporter();
-        r.reset();
+        Reporter& r = rep;
         r.set_program_name("vt");
         r.set_file("sub/page.vrn");
         r.add_lines(2);
         r.set_policy(Policy::ignore_errors);
-        store_ = std::make_unique<Page_renderer>("page.vrn", "page.html", "./");
+        store_ = std::make_unique<Page_renderer>(rep, "page.vrn", "page.html", "./");
         st = store_.get();
         r.set_executing(true);
     }
-    void TearDown() override {
-        st = nullptr;
-        reporter().reset();
-    }
+    void TearDown() override { st = nullptr; }
+    Reporter rep;
     std::unique_ptr<Page_renderer> store_;
 };
 
@@ -277,7 +274,7 @@ TEST_F(ExpressionsTest, Undef) {
     EXPECT_EQ(eval(twice).err + eval(twice).err, undefined("x") + undefined("x"));
 
     // No brief text: brief mode shows the full text.
-    reporter().set_brief();
+    rep.set_brief();
     EXPECT_EQ(eval(twice).err, undefined("x"));
 
     st->set_variable("a", A({I(1)}));
@@ -376,17 +373,17 @@ TEST_F(ExpressionsTest, EqualityOfDifferentKinds) {
     Node_ptr neq = make<N_neq>(C(1), C("1"));
     EXPECT_EQ(eval(eq).value + eval(neq).value, "01");
     EXPECT_EQ(eval(eq).err + eval(neq).err, "");
-    reporter().set_verbosity(Verbosity::verbose);
+    rep.set_verbosity(Verbosity::verbose);
     EXPECT_EQ(eval(eq).err, Info("==: Operands have different type; comparison FALSE"));
     EXPECT_EQ(eval(neq).err, Info("!=: Operands have different type; comparison TRUE"));
-    reporter().set_brief();
+    rep.set_brief();
     EXPECT_EQ(eval(eq).err, Info("==: different types; FALSE"));
     EXPECT_EQ(eval(neq).err, Info("!=: different types; TRUE"));
     EXPECT_EQ(eval(make<N_eq>(X(Gen_type()), X(Gen_type()))).value, "1");
 }
 
 TEST_F(ExpressionsTest, ErrorsEndTheRunUnderTheNormalPolicy) {
-    reporter().set_policy(Policy::normal);
+    rep.set_policy(Policy::normal);
     st->set_variable("s", S("x"));
     Outcome o = eval(Vi("s", C(0)));
     EXPECT_EQ(o.err, E("s is not an array"));
@@ -395,9 +392,9 @@ TEST_F(ExpressionsTest, ErrorsEndTheRunUnderTheNormalPolicy) {
 
 // Messages name the position of the node being evaluated, in brief mode with the brief text.
 TEST_F(ExpressionsTest, MessagesAreLocatedAtTheNode) {
-    reporter().add_lines(4);
+    rep.add_lines(4);
     Node_ptr x = V("x");
-    reporter().set_brief();
+    rep.set_brief();
     EXPECT_EQ(eval(x).err, "sub/page.vrn:7: warning: x not def\n");
 }
 
@@ -406,7 +403,7 @@ TEST_F(ExpressionsTest, StatementRunByTheStore) {
     Node* statement = Assign(V("x"), make<N_plus>(C(2), C(3))).release();
     st->on_statement_complete();
     EXPECT_EQ(var("x"), "5");
-    EXPECT_FALSE(reporter().executing());
+    EXPECT_FALSE(rep.executing());
     (void)statement; // destroyed by the store
 }
 

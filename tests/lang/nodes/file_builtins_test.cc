@@ -77,9 +77,9 @@ TEST_F(FileBuiltinsTest, EvaluationResultsAndMessages) {
 
     // Built in the temporary directory, evaluated elsewhere: relative names stay relative to where the
     // nodes were built.
-    const std::string home = Work_dir().working_dir();
+    const std::string home = ts::current_dir();
     ASSERT_EQ(chdir(dir.path().c_str()), 0);
-    const std::string base = Work_dir().working_dir() + "/", missing = base + "missing";
+    const std::string base = ts::current_dir() + "/", missing = base + "missing";
     struct Row {
         Node_ptr node;
         std::string value, err, text;
@@ -113,18 +113,18 @@ TEST_F(FileBuiltinsTest, EvaluationResultsAndMessages) {
         EXPECT_EQ(o.err, r.err) << r.value;
         EXPECT_EQ(store_->text(), r.text) << r.value;
     }
-    reporter().set_brief(); // the short texts
+    rep.set_brief(); // the short texts
     EXPECT_EQ(eval([&] { return rows[1].node->exec(); }).err, W(missing));
     EXPECT_EQ(eval([&] { return rows[11].node->exec(); }).err,
               E("open " + missing + "; No such file or directory"));
 }
 
 TEST_F(FileBuiltinsTest, StoreDependentNodes) {
-    Page_renderer below("sub/page.vrn", "sub/page.html", "./");
+    Page_renderer below(rep, "sub/page.vrn", "sub/page.html", "./");
     st = &below;
     EXPECT_EQ(eval([] { return N<N_adj_link>()->exec(); }).value, "\"../\"");
 
-    Dependency_collector deps("html");
+    Dependency_collector deps(rep, "html");
     st = &deps;
     Node_ptr exec_only[] = {N<N_date>(C("#y")), N<N_fdate>(C("f"), C("#y")), N<N_fsize>(C("f"), C("#b"))};
     for (Node_ptr& n : exec_only) {

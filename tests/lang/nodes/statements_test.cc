@@ -21,7 +21,7 @@ Node_ptr Vi(const char* name, Node_ptr index) {
     return N<N_var>(name, Var_form::element, nullptr, std::move(index));
 }
 std::string var(const char* name) {
-    return st->get_variable(name).to_string(false);
+    return st->get_variable(name).to_string(st->reporter(), false);
 }
 
 class StatementsTest : public Eval_test {};
@@ -100,7 +100,7 @@ TEST_F(StatementsTest, Loops) {
     // A whole-array loop variable takes arrays only; the body runs after the error, which names the loop's
     // line, not that of the body that ran before.
     Node_ptr body = T("B");
-    reporter().add_lines(4);
+    rep.add_lines(4);
     order.clear();
     EXPECT_EQ(run(N<N_foreach>(V("w", Var_form::array), X(A({A({}), Gen_type(4)})), std::move(body))) + order,
               "0" + E("Can't assign scalar to array value", 7) + "BB");
@@ -108,7 +108,7 @@ TEST_F(StatementsTest, Loops) {
 }
 
 TEST_F(StatementsTest, UserMessages) {
-    Reporter& r = reporter();
+    Reporter& r = rep;
     r.set_policy(Policy::normal);
     EXPECT_EQ(run(N<N_raiseerr>(C("bad"), nullptr)), "ended 1" + E("bad"));
     EXPECT_EQ(run(N<N_raisewarn>(C("long"), C("short"))), "0" + E("warning: long"));
@@ -144,32 +144,32 @@ TEST_F(StatementsTest, MillionStatementsAndLongElifChain) {
 }
 
 TEST_F(StatementsTest, InputAndOutputNames) {
-    reporter().set_executing(false);
+    rep.set_executing(false);
     const Gen_type number(5), pre("../");
     ts::Stderr_capture cap;
-    N_input bad_in(&number);
-    N_output bad_out(&number);
+    N_input bad_in(rep, &number);
+    N_output bad_out(rep, &number);
     EXPECT_EQ(cap.text(), "sub/page.vrn:3: input (prefix): prefix must be a string literal\n"
                           "sub/page.vrn:3: output (prefix): prefix must be a string literal\n");
     bad_in.owner = bad_out.owner = st; // the empty prefix is kept
     EXPECT_EQ(bad_in.exec().text() + " " + bad_out.exec().text(), "page.vrn page.html");
 
-    const std::string cwd = Work_dir().working_dir() + "/";
-    Dependency_collector deps(".html");
+    const std::string cwd = ts::current_dir() + "/";
+    Dependency_collector deps(rep, ".html");
     deps.set_input_name("./sub/page.vrn");
     deps.set_output_name("sub/./page");
-    Page_renderer exec("sub/page.vrn", "out/page.htm", "./");
+    Page_renderer exec(rep, "sub/page.vrn", "out/page.htm", "./");
     for (Eval_context* store : {static_cast<Eval_context*>(&deps), static_cast<Eval_context*>(&exec)}) {
         st = store;
         const std::string out = store == &deps ? "sub/page.html" : "out/page.htm";
-        EXPECT_EQ(run(N<N_input>(&pre)), "\"../sub/page.vrn\" ");
+        EXPECT_EQ(run(N<N_input>(rep, &pre)), "\"../sub/page.vrn\" ");
         EXPECT_EQ(run(N<N_abs_input>()), "\"" + cwd + "sub/page.vrn\" ");
-        EXPECT_EQ(run(N<N_output>(&pre)), "\"../" + out + "\" ");
+        EXPECT_EQ(run(N<N_output>(rep, &pre)), "\"../" + out + "\" ");
         EXPECT_EQ(run(N<N_abs_output>()), "\"" + cwd + (store == &deps ? "sub/page" : out) + "\" ");
     }
     st = &deps;
     deps.set_output_extension(".php");
-    EXPECT_EQ(run(N<N_output>(nullptr)), "\"sub/page.php\" ");
+    EXPECT_EQ(run(N<N_output>(rep, nullptr)), "\"sub/page.php\" ");
 }
 
 } // namespace

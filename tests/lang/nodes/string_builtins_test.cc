@@ -98,9 +98,9 @@ TEST_F(StringBuiltinsTest, EvaluationOrder) {
 }
 
 TEST_F(StringBuiltinsTest, ReplaceInformsOnlyWhenVerbose) {
-    reporter().set_verbosity(Verbosity::verbose);
+    rep.set_verbosity(Verbosity::verbose);
     EXPECT_EQ(run(repl("abc", "x", false)), "\"abc\"" + E("info: replace (); couldn't find x within abc"));
-    reporter().set_brief();
+    rep.set_brief();
     EXPECT_EQ(run(repl("abc", "x", true)), "\"abc\"" + E("info: replaceall (); no replacement"));
 }
 

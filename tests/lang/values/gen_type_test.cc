@@ -86,11 +86,10 @@ const int32_t int_min = std::numeric_limits<int32_t>::min();
 class GenTypeTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        reporter().reset();
-        reporter().set_program_name("vt");
-        reporter().set_policy(Policy::ignore_errors);
+        rep.set_program_name("vt");
+        rep.set_policy(Policy::ignore_errors);
     }
-    void TearDown() override { reporter().reset(); }
+    Reporter rep;
 };
 
 TEST_F(GenTypeTest, ConstructionGivesEmptyOtherPayloads) {
@@ -107,10 +106,10 @@ TEST_F(GenTypeTest, ConstructionGivesEmptyOtherPayloads) {
 }
 
 TEST_F(GenTypeTest, AccessorsOnAnotherKindAreFatal) {
-    EXPECT_EQ(I(3).get_int(), 3);
-    EXPECT_EQ(S("x").get_string(), "x");
-    EXPECT_EQ(A({I(1)}).get_array().size(), 1u);
-    EXPECT_EQ(L({I(1), I(2)}).get_list().size(), 2u);
+    EXPECT_EQ(I(3).get_int(rep), 3);
+    EXPECT_EQ(S("x").get_string(rep), "x");
+    EXPECT_EQ(A({I(1)}).get_array(rep).size(), 1u);
+    EXPECT_EQ(L({I(1), I(2)}).get_list(rep).size(), 2u);
     struct Row {
         Gen_type v;
         int which;
@@ -124,13 +123,13 @@ TEST_F(GenTypeTest, AccessorsOnAnotherKindAreFatal) {
     for (const Row& r : rows) {
         Outcome o = outcome([&] {
             if (r.which == 0)
-                r.v.get_int();
+                r.v.get_int(rep);
             else if (r.which == 1)
-                r.v.get_string();
+                r.v.get_string(rep);
             else if (r.which == 2)
-                r.v.get_array();
+                r.v.get_array(rep);
             else
-                r.v.get_list();
+                r.v.get_list(rep);
             return U();
         });
         EXPECT_EQ(o.err, F(r.text));
@@ -144,12 +143,12 @@ TEST_F(GenTypeTest, Truth) {
         {A(), false},   {A({U()}), true}, {U(), false},
     };
     for (const auto& [v, want] : rows) {
-        EXPECT_EQ(v.as_bool(), want) << show(v);
-        EXPECT_EQ(v.to_bool(), want) << show(v);
+        EXPECT_EQ(v.as_bool(rep), want) << show(v);
+        EXPECT_EQ(v.to_bool(rep), want) << show(v);
     }
-    Outcome o = outcome([] { return I(L().as_bool()); });
+    Outcome o = outcome([&] { return I(L().as_bool(rep)); });
     EXPECT_EQ(o.err + std::to_string(o.status), F("Gen_type::bool () Internal error") + "1");
-    o = outcome([] { return I(L().to_bool()); });
+    o = outcome([&] { return I(L().to_bool(rep)); });
     EXPECT_EQ(o.err + std::to_string(o.status), F("Gen_type::to_bool () -- Internal Error") + "1");
 }
 
@@ -174,26 +173,26 @@ TEST_F(GenTypeTest, ToIntReadsTextLikeAtoiAndSaturates) {
         {U(), 0},
     };
     for (const auto& [v, want] : rows)
-        EXPECT_EQ(v.to_int(), want) << show(v);
-    Outcome o = outcome([] { return I(L().to_int()); });
+        EXPECT_EQ(v.to_int(rep), want) << show(v);
+    Outcome o = outcome([&] { return I(L().to_int(rep)); });
     EXPECT_EQ(o.err + std::to_string(o.status), F("Gen_type::to_int () -- Internal Error") + "1");
 }
 
 TEST_F(GenTypeTest, ToString) {
-    EXPECT_EQ(I(int_min).to_string(true), "-2147483648");
-    EXPECT_EQ(S("a b").to_string(true), "a b");
-    EXPECT_EQ(U().to_string(true), "");
-    EXPECT_EQ(A().to_string(false), "{  }");
-    EXPECT_EQ(A({I(1), S("a"), A()}).to_string(false), "{ 1, a, {  } }");
-    EXPECT_EQ(A({I(1), U(), A({U()})}).to_string(false), "{ 1, , {  } }");
+    EXPECT_EQ(I(int_min).to_string(rep, true), "-2147483648");
+    EXPECT_EQ(S("a b").to_string(rep, true), "a b");
+    EXPECT_EQ(U().to_string(rep, true), "");
+    EXPECT_EQ(A().to_string(rep, false), "{  }");
+    EXPECT_EQ(A({I(1), S("a"), A()}).to_string(rep, false), "{ 1, a, {  } }");
+    EXPECT_EQ(A({I(1), U(), A({U()})}).to_string(rep, false), "{ 1, , {  } }");
 
-    Outcome o = outcome([] { return S(A({I(1)}).to_string(true).c_str()); });
+    Outcome o = outcome([&] { return S(A({I(1)}).to_string(rep, true).c_str()); });
     EXPECT_EQ(o.value + o.err, "\"\"" + E("Arrays not allowed within this context"));
-    o = outcome([] { return S(A({L()}).to_string(false).c_str()); });
+    o = outcome([&] { return S(A({L()}).to_string(rep, false).c_str()); });
     EXPECT_EQ(o.err + std::to_string(o.status), F("Gen_type::to_string () -- Internal Error") + "1");
 
-    reporter().set_policy(Policy::normal); // an unignored error ends the run
-    o = outcome([] { return S(A().to_string(true).c_str()); });
+    rep.set_policy(Policy::normal); // an unignored error ends the run
+    o = outcome([&] { return S(A().to_string(rep, true).c_str()); });
     EXPECT_EQ(o.err + std::to_string(o.status), E("Arrays not allowed within this context") + "1");
 }
 
@@ -234,12 +233,12 @@ TEST_F(GenTypeTest, ElementReads) {
         {A(), S("0"), "-1", not_int},
     };
     for (const Row& r : rows) {
-        Outcome o = outcome([&] { return Gen_type::element(r.array.elements(), r.index); });
+        Outcome o = outcome([&] { return Gen_type::element(rep, r.array.elements(), r.index); });
         EXPECT_EQ(o.value, r.value) << show(r.index);
         EXPECT_EQ(o.err, r.err) << show(r.index);
     }
-    reporter().set_brief();
-    Outcome o = outcome([&] { return Gen_type::element(three.elements(), I(7)); });
+    rep.set_brief();
+    Outcome o = outcome([&] { return Gen_type::element(rep, three.elements(), I(7)); });
     EXPECT_EQ(o.err, W("Out of bound"));
 }
 
@@ -261,14 +260,14 @@ TEST_F(GenTypeTest, SetElementReplacesInsertsAndGrows) {
         {A({I(1)}), I(int_min), I(9), true, "-1", "[1]", oob},
     };
     for (Row& r : rows) {
-        Outcome o =
-            outcome([&] { return Gen_type::set_element(r.array.elements(), r.index, r.value, r.insert); });
+        Outcome o = outcome(
+            [&] { return Gen_type::set_element(rep, r.array.elements(), r.index, r.value, r.insert); });
         EXPECT_EQ(o.value + " " + show(r.array), std::string(r.result) + " " + r.after) << show(r.index);
         EXPECT_EQ(o.err, r.err) << show(r.index);
     }
     Gen_type a = A({S("p"), S("q")}); // value and index taken from the array being changed
-    Gen_type::set_element(a.elements(), I(0), a.elements()[1], true);
-    Gen_type::set_element(a.elements(), I(9), a.elements()[0], false);
+    Gen_type::set_element(rep, a.elements(), I(0), a.elements()[1], true);
+    Gen_type::set_element(rep, a.elements(), I(9), a.elements()[0], false);
     EXPECT_EQ(show(a), "[\"q\",\"p\",\"q\",\"\",\"\",\"\",\"\",\"\",\"\",\"q\"]");
 }
 
@@ -287,9 +286,9 @@ TEST_F(GenTypeTest, Erase) {
         Gen_type a = A({I(0), I(1), I(2)});
         Outcome o = outcome([&] {
             if (r.with_count)
-                a.erase(r.position, r.count);
+                a.erase(rep, r.position, r.count);
             else
-                a.erase(r.position);
+                a.erase(rep, r.position);
             return a;
         });
         EXPECT_EQ(o.value, r.after) << r.position << "," << r.count;
@@ -297,18 +296,18 @@ TEST_F(GenTypeTest, Erase) {
     }
     Gen_type empty = A();
     EXPECT_EQ(outcome([&] {
-                  empty.erase(0);
+                  empty.erase(rep, 0);
                   return empty;
               }).err,
               oob);
     for (Gen_type v : {L({I(1)}), S("ab"), U()}) {
         Outcome o = outcome([&] {
-            v.erase(0, 0);
+            v.erase(rep, 0, 0);
             return v;
         });
         EXPECT_EQ(o.err + std::to_string(o.status), F("Gen_type::erase called on non array variable") + "1");
         o = outcome([&] {
-            v.erase(0);
+            v.erase(rep, 0);
             return v;
         });
         EXPECT_EQ(o.status, 1);
@@ -316,37 +315,37 @@ TEST_F(GenTypeTest, Erase) {
 }
 
 // Operators, by the name the table rows give them; "neg" is unary minus (its right operand is unused).
-Gen_type apply(const std::string& op, const Gen_type& a, const Gen_type& b) {
+Gen_type apply(Reporter& rep, const std::string& op, const Gen_type& a, const Gen_type& b) {
     if (op == ">")
-        return a > b;
+        return greater(rep, a, b);
     if (op == "<")
-        return a < b;
+        return less(rep, a, b);
     if (op == ">=")
-        return a >= b;
+        return greater_equal(rep, a, b);
     if (op == "<=")
-        return a <= b;
+        return less_equal(rep, a, b);
     if (op == "==")
-        return a == b;
+        return equal(rep, a, b);
     if (op == "!=")
-        return a != b;
+        return not_equal(rep, a, b);
     if (op == "~==")
-        return loose_eq(a, b);
+        return loose_eq(rep, a, b);
     if (op == "~!=")
-        return loose_neq(a, b);
+        return loose_neq(rep, a, b);
     if (op == "+")
-        return a + b;
+        return plus(rep, a, b);
     if (op == "-")
-        return a - b;
+        return minus(rep, a, b);
     if (op == "neg")
-        return -a;
+        return negate(rep, a);
     if (op == "*")
-        return a * b;
+        return multiply(rep, a, b);
     if (op == "/")
-        return a / b;
+        return divide(rep, a, b);
     if (op == "%")
-        return a % b;
+        return modulo(rep, a, b);
     if (op == "**")
-        return power(a, b);
+        return power(rep, a, b);
     ADD_FAILURE() << "no operator " << op;
     return U();
 }
@@ -359,9 +358,9 @@ struct Op_row {
     std::string err;
 };
 
-template <std::size_t N> void check(const Op_row (&rows)[N]) {
+template <std::size_t N> void check(Reporter& rep, const Op_row (&rows)[N]) {
     for (const Op_row& r : rows) {
-        Outcome o = outcome([&] { return apply(r.op, r.a, r.b); });
+        Outcome o = outcome([&] { return apply(rep, r.op, r.a, r.b); });
         const std::string row = show(r.a) + " " + r.op + " " + show(r.b);
         EXPECT_EQ(o.value, r.value) << row;
         EXPECT_EQ(o.err, r.err) << row;
@@ -404,7 +403,7 @@ TEST_F(GenTypeTest, OrderingComparisons) {
         {">=", L(), L(), "", F("Gen_type::>=: Internal error")},
         {"<=", L(), L(), "", F("Gen_type::<=: Internal error")},
     };
-    check(rows);
+    check(rep, rows);
 }
 
 TEST_F(GenTypeTest, StrictEquality) {
@@ -427,7 +426,7 @@ TEST_F(GenTypeTest, StrictEquality) {
         {"==", A({L()}), A({L()}), "", F("Gen_type::==|~==: Internal error")},
         {"!=", L(), L(), "", F("Gen_type::!=: Internal error")},
     };
-    check(rows);
+    check(rep, rows);
 }
 
 TEST_F(GenTypeTest, LooseEquality) {
@@ -464,10 +463,12 @@ TEST_F(GenTypeTest, LooseEquality) {
         {"~==", L(), L(), "", F("Gen_type::==|~==: Internal error")},
         {"~!=", L(), L(), "", F("Gen_type::!=: Internal error")},
     };
-    check(rows);
-    reporter().set_brief();
-    EXPECT_EQ(outcome([] { return loose_eq(A(), I(1)); }).err, W("~==: compare array with scalar; FALSE"));
-    EXPECT_EQ(outcome([] { return loose_neq(A(), I(1)); }).err, W("~!=: compare array with scalar; TRUE"));
+    check(rep, rows);
+    rep.set_brief();
+    EXPECT_EQ(outcome([&] { return loose_eq(rep, A(), I(1)); }).err,
+              W("~==: compare array with scalar; FALSE"));
+    EXPECT_EQ(outcome([&] { return loose_neq(rep, A(), I(1)); }).err,
+              W("~!=: compare array with scalar; TRUE"));
 }
 
 TEST_F(GenTypeTest, Addition) {
@@ -492,7 +493,7 @@ TEST_F(GenTypeTest, Addition) {
         {"+", L({I(1), I(2)}), S("z"), "[1,2,\"z\"]", ""},
         {"+", S("s"), L(), "[\"s\"]", ""},
     };
-    check(rows);
+    check(rep, rows);
 }
 
 TEST_F(GenTypeTest, SubtractionAndNegation) {
@@ -518,7 +519,7 @@ TEST_F(GenTypeTest, SubtractionAndNegation) {
         {"neg", with_text, U(), "\"t\"", E("-: Can't negate an array variable")},
         {"neg", L(), U(), "", F("Gen_type::- Internal error")},
     };
-    check(rows);
+    check(rep, rows);
 }
 
 TEST_F(GenTypeTest, Multiplication) {
@@ -559,7 +560,7 @@ TEST_F(GenTypeTest, Multiplication) {
         {"*", L(), I(2), "", internal},
         {"*", L(), U(), "", internal},
     };
-    check(rows);
+    check(rep, rows);
 }
 
 // Repetition builds its result by doubling (a count of millions took one append per copy and hung the
@@ -569,11 +570,11 @@ TEST_F(GenTypeTest, RepetitionGivesEveryCopy) {
         std::string text_expected;
         for (int32_t i = 0; i < count; ++i)
             text_expected += "abc";
-        EXPECT_EQ((Gen_type(count) * Gen_type("abc")).get_string(), text_expected) << count;
-        EXPECT_EQ((Gen_type("abc") * Gen_type(count)).get_string(), text_expected) << count;
+        EXPECT_EQ(multiply(rep, Gen_type(count), Gen_type("abc")).get_string(rep), text_expected) << count;
+        EXPECT_EQ(multiply(rep, Gen_type("abc"), Gen_type(count)).get_string(rep), text_expected) << count;
         if (count > 70000)
             continue;
-        const Gen_type array = A({I(1), S("x")}) * Gen_type(count);
+        const Gen_type array = multiply(rep, A({I(1), S("x")}), Gen_type(count));
         ASSERT_EQ(array.elements().size(), 2u * static_cast<std::size_t>(count)) << count;
         for (std::size_t i = 0; i < array.elements().size(); i += 2)
             ASSERT_TRUE(array.elements()[i].integer() == 1 && array.elements()[i + 1].text() == "x") << i;
@@ -621,19 +622,19 @@ TEST_F(GenTypeTest, QuotientRemainderPower) {
         {"**", I(0), I(-1), "2147483647", ""},
         {"**", U(), I(-2), "2147483647", ""},
     };
-    check(rows);
+    check(rep, rows);
 }
 
 TEST_F(GenTypeTest, ErrorsEndTheRunUnlessIgnored) {
-    reporter().set_policy(Policy::normal);
-    Outcome o = outcome([] { return S("x") - I(1); });
+    rep.set_policy(Policy::normal);
+    Outcome o = outcome([&] { return minus(rep, S("x"), I(1)); });
     EXPECT_EQ(o.err + std::to_string(o.status), E("operator -; first operand has bad type") + "1");
-    o = outcome([] { return Gen_type::element(A().elements(), U()); });
+    o = outcome([&] { return Gen_type::element(rep, A().elements(), U()); });
     EXPECT_EQ(o.err + std::to_string(o.status), not_int + "1");
-    o = outcome([] { return Gen_type::element(A().elements(), I(0)); }); // a warning goes on
+    o = outcome([&] { return Gen_type::element(rep, A().elements(), I(0)); }); // a warning goes on
     EXPECT_EQ(o.value + o.err + std::to_string(o.status), "-1" + W("Empty Array") + "-1");
-    reporter().set_policy(Policy::fatal_warnings);
-    o = outcome([] { return loose_eq(A(), U()); });
+    rep.set_policy(Policy::fatal_warnings);
+    o = outcome([&] { return loose_eq(rep, A(), U()); });
     EXPECT_EQ(o.err + std::to_string(o.status),
               W("~==: can't compare array with scalar type; comparison FALSE") + "1");
 }
