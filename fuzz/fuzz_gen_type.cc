@@ -145,7 +145,7 @@ void Program::run_one() {
         break;
     }
     case 7:
-        a = -reg();
+        a = negate(r_, reg());
         break;
     case 8:
         a.make_array();

@@ -1,6 +1,7 @@
 #include "lang/eval/dependency_collector.h"
 
 #include <cerrno>
+#include <string_view>
 
 #include "base/make_names.h"
 #include "base/paths.h"
@@ -143,7 +144,7 @@ std::string Dependency_collector::dependency_path(const std::string& name, bool 
 namespace {
 
 // The makefile's own prefix variable, with which the page's output name (outputfile()) begins.
-const std::string prefix_variable = "$(prefix)";
+constexpr std::string_view prefix_variable = "$(prefix)";
 
 // The dependency `path`, taken from the run directory when `from_run_dir`: a name from the run directory
 // that begins with the prefix variable lies below it.
