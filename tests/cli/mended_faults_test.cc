@@ -1,4 +1,5 @@
 // Behaviour that a literal reading of the rules gets wrong, and what vorn-tovik does instead.
+#include <ctime>
 #include <gtest/gtest.h>
 
 #include "support/site.h"
@@ -125,6 +126,29 @@ TEST(MendedFaults, WhatCodeWritesWhileANameIsEvaluatedStaysOutOfTheMakefile) {
     EXPECT_EQ(rules_of(site.read("Makefile")),
               "all: $(TARGETS)\n\n"
               "$(prefix)index.html:\tindex.vrn\n"
+              "\tvorn $(__vorn_OPTS) $(main_OPTS) index.vrn $(prefix)index.html");
+    EXPECT_EQ(site.make().status, 0);
+}
+
+// A name made with the clock or a file's size is evaluated as vorn evaluates it: the inclusion is followed
+// (it once ended the whole run with an internal error).
+TEST(MendedFaults, NamesMadeWithDateOrSizeAreFollowed) {
+    ts::Make_site site;
+    site.write("inc/nooutput", "");
+    site.write("inc/a.inc", "x = 1;\n");
+    site.write("inc/n7.inc", "verbatim(\"data.txt\");\n");
+    site.write("inc/data.txt", "d\n");
+    const std::time_t now = std::time(nullptr);
+    site.write("inc/" + std::to_string(std::localtime(&now)->tm_year + 1900) + ".inc", "y = 2;\n");
+    site.write("index.vrn", "<vorn>include(\"inc/n\" + fsize(\"inc/a.inc\", \"#b\") + \".inc\");"
+                            " include(\"inc/\" + date(\"#y\") + \".inc\");</vorn>\n");
+    ts::Run_result r = site.tovik();
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "index.vrn:1: warning: unable to get dependency\n"
+                     "index.vrn:1: warning: unable to get dependency\n");
+    EXPECT_EQ(rules_of(site.read("Makefile")),
+              "all: $(TARGETS)\n\n"
+              "$(prefix)index.html:\tindex.vrn \\\n\tinc/a.inc \\\n\tinc/data.txt\n"
               "\tvorn $(__vorn_OPTS) $(main_OPTS) index.vrn $(prefix)index.html");
     EXPECT_EQ(site.make().status, 0);
 }

@@ -16,10 +16,6 @@ Dependency_collector::Dependency_collector(Reporter& reporter, std::string targe
 
 Dependency_collector::~Dependency_collector() = default;
 
-void Dependency_collector::on_page_builtin() {
-    reporter().fatal("Deps_tree::ensure_exec () -- Internal Error");
-}
-
 // Nodes are named without the include chain: the collector never runs them, and all of them go
 // before the next source starts.
 Node* Dependency_collector::add_statement(Node* node) {

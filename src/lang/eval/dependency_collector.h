@@ -55,7 +55,6 @@ public:
     // is never made again for another page.
     void on_page_value() override { log(Deps_change::page_value); }
     // The collector evaluates names only: a built-in that needs a page being made is an internal error.
-    [[noreturn]] void on_page_builtin() override;
     std::string output_name() const override;
 
     // The run's settings: how sources are scanned; where vorn records what each page read (--exact-deps),

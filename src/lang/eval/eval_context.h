@@ -102,10 +102,8 @@ public:
 
     // What the built-ins ask of the store.
     // A value was taken that another page, or another evaluation, may give differently: the page's own
-    // names, a random number, the output of a program.
+    // names, a random number, the output of a program, the clock, a file's date or size.
     virtual void on_page_value() {}
-    // A built-in that has a value only while a page is made (date, fdate, fsize) is evaluated.
-    virtual void on_page_builtin() {}
     // A command (`what` is "command") or a script ("script") is about to run: false when it must not run,
     // after the message, with `result` the built-in's value.
     virtual bool on_program(const char* what, Gen_type& result) {

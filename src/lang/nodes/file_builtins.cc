@@ -96,7 +96,7 @@ void N_fileexists::on_registered() {
 
 Gen_type N_date::exec() {
     locate();
-    owner->on_page_builtin();
+    owner->on_page_value();
     Gen_type format = a_->exec();
     if (!format.is_string()) {
         reporter().error("date (format): format must be a string");
@@ -107,7 +107,7 @@ Gen_type N_date::exec() {
 
 Gen_type N_fdate::exec() {
     locate();
-    owner->on_page_builtin();
+    owner->on_page_value();
     std::string format;
     struct stat st;
     if (!file_status(file_.get(), second_.get(), "fdate", *this, format, st))
@@ -117,7 +117,7 @@ Gen_type N_fdate::exec() {
 
 Gen_type N_fsize::exec() {
     locate();
-    owner->on_page_builtin();
+    owner->on_page_value();
     std::string format;
     struct stat st;
     if (!file_status(file_.get(), second_.get(), "fsize", *this, format, st))

@@ -140,14 +140,6 @@ TEST_F(StoreTest, DependenciesAndArchiveExcludes) {
     EXPECT_EQ(store.take_archive_excludes(), "");
 }
 
-// The collector evaluates names only, never a built-in that needs a page being made.
-TEST_F(StoreTest, CollectorRefusesPageBuiltins) {
-    Dependency_collector deps(rep, "html");
-    EXPECT_EQ(ts::capture([&] { deps.on_page_builtin(); }),
-              (ts::Reported{"t: fatal: Deps_tree::ensure_exec () -- Internal Error\n", 1}));
-    Page_renderer exec(rep, "index.vrn", "index.html", "./");
-    exec.on_page_builtin();
-}
 
 // A node that records what happens to it.
 struct Probe : Node {
