@@ -22,11 +22,6 @@ public:
     Node& operator=(const Node&) = delete;
     virtual ~Node();
 
-    // Nodes are made and dropped by the million: they come from free lists, one per size (except in the
-    // sanitized and fuzzing builds, where every node is a heap block of its own for the checkers to see).
-    static void* operator new(std::size_t size);
-    static void operator delete(void* block, std::size_t size);
-
     // Evaluates the node; the value belongs to the caller.
     virtual Gen_type exec() = 0;
     // Reports the node's dependencies to the dependency collector; called once, when the collector registers
