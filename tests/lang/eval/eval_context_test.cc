@@ -140,7 +140,6 @@ TEST_F(StoreTest, DependenciesAndArchiveExcludes) {
     EXPECT_EQ(store.take_archive_excludes(), "");
 }
 
-
 // A node that records what happens to it.
 struct Probe : Node {
     explicit Probe(std::vector<std::string>& log, std::string name, Node_ptr child = nullptr)
