@@ -77,12 +77,6 @@ Run_result sh(const std::string& command, const std::string& cwd = std::string()
 // What ending a run throws (base/process_end.h).
 using Process_ended = ::Run_end;
 
-// Ending a run always throws Process_ended: no trap is needed any more.  Kept for the tests that still set
-// one up (user-provided, so that an unused one draws no warning).
-struct Exit_trap {
-    Exit_trap() {}
-};
-
 // While alive, everything written to file descriptor 2 is collected.
 class Stderr_capture {
 public:
@@ -116,9 +110,8 @@ struct Reported {
     }
 };
 
-// Runs `f` with the process end trapped and the standard error stream captured.
+// Runs `f` with the standard error stream captured, and the end of the run (Process_ended) caught.
 template <class F> Reported capture(F&& f) {
-    Exit_trap trap;
     Stderr_capture cap;
     Reported r;
     try {

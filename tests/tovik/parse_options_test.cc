@@ -34,7 +34,6 @@ protected:
             argv.push_back(a.data());
         argv.push_back(nullptr);
         Parsed p;
-        ts::Exit_trap trap;
         ts::Stderr_capture err;
         ts::Stdout_capture out;
         try {

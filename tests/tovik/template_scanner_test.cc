@@ -27,7 +27,6 @@ Scan scan(const std::string& text) {
     Reporter rep;
     rep.set_program_name("vorn-tovik");
     Scan s;
-    ts::Exit_trap trap;
     ts::Stderr_capture err;
     try {
         Template_scanner scanner(rep, text);
@@ -157,7 +156,6 @@ TEST(TemplateMerge, ConflictsInsideTheTemplate) {
         rep.set_program_name("vorn-tovik");
         Tovik_opt o;
         Pending_settings pending;
-        ts::Exit_trap trap;
         ts::Stderr_capture err;
         int status = -1;
         try {

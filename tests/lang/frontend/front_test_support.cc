@@ -211,7 +211,6 @@ namespace {
 
 template <class F> Outcome run_parse(F parse) {
     Outcome o;
-    ts::Exit_trap trap;
     ts::Stderr_capture cap;
     try {
         o.result = parse();

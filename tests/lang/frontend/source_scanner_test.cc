@@ -34,7 +34,6 @@ std::string show(const Scanned_token& t) {
 // Every token of a main source held in `text`, up to its end.
 Scan scan(Source_scan& parser, const std::string& text) {
     Scan s;
-    ts::Exit_trap trap;
     ts::Stderr_capture cap;
     try {
         scanner_begin_bytes(parser, text);
@@ -469,7 +468,6 @@ TEST_F(ScannerTest, ScannerInputFailureEndsWithStatusTwo) {
     ASSERT_NE(f, nullptr);
     ft::Outcome o;
     {
-        ts::Exit_trap trap;
         ts::Stderr_capture cap;
         try {
             o.result = parser.parse_file(*parser.store(), f);
@@ -485,7 +483,6 @@ TEST_F(ScannerTest, ScannerInputFailureEndsWithStatusTwo) {
 }
 
 TEST(NestedTags, RestoreWithNothingPushedIsAnInternalError) {
-    ts::Exit_trap trap;
     ts::Stderr_capture cap;
     Reporter rep;
     Nested_tags tags;

@@ -65,7 +65,6 @@ struct Outcome {
 };
 
 template <class Fn> Outcome outcome(Fn fn) {
-    ts::Exit_trap trap;
     ts::Stderr_capture cap;
     Outcome o{"", "", -1};
     try {
